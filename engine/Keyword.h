@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Used.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Keys of SortKeywords and CKeyword::m_nSortKey.
+enum : int { SORT_BY_LINE = 1, SORT_BY_SYMBOL = 2, SORT_BY_USED = 3 };
+
+// One `#define` of the keyword file that carries a quoted text.
+class CKeyword final {
+public:
+    CKeyword(std::string strSymbol, std::string strValue, int nLine, bool bMarked)
+        : m_strSymbol(std::move(strSymbol)), m_strValue(std::move(strValue)), m_nLine(nLine),
+          m_bMarked(bMarked) {}
+
+    int GetUsedCount() const { return static_cast<int>(m_listUsed.size()); }
+
+    std::string m_strSymbol; // "g" + the define's name without its first character
+    std::string m_strValue;  // the value text, one pair of surrounding quotes removed
+    int m_nLine;             // 1-based line of the define in the keyword file
+    bool m_bMarked;          // commented out, not at the start of its line, or inside "#if 0"
+    bool m_bChecked = false; // ticked by the user for the next wipe
+    std::vector<CUsed> m_listUsed; // places of use, in the order the scan found them
+    int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
+};
+
+// The keyword table. It owns its records; views hold plain pointers, which stay
+// valid across sorts and become invalid when the table is cleared.
+using CKeywordArray = std::vector<std::unique_ptr<CKeyword>>;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CKeyword;
+class CSymbolIndex;
+
+// One occurrence of a keyword's symbol in a source file.
+struct CSourceUse {
+    CKeyword* m_pKeyword;
+    int m_nLine;
+
+    friend bool operator==(const CSourceUse&, const CSourceUse&) = default;
+};
+
+using CSourceUseArray = std::vector<CSourceUse>;
+
+// Splits a source file into lines and tokens and looks every token up. The
+// file may arrive in pieces of any size (Feed, then Finish): a token or a
+// CR LF pair cut by a piece boundary is seen whole, and nothing but a token
+// that could still match is kept between pieces, so memory does not grow with
+// the file.
+//
+// Tokens are maximal runs of bytes outside the delimiter set
+//   blank ( ) [ ] { } < > ! ~ - + * / % & ^ | ? : ; = . " tab ' ,
+// and outside CR, LF and NUL, which end a token as well. Lines end at CR LF,
+// LF or a lone CR, exactly as ReadLines splits them.
+class CSourceTokenizer final {
+public:
+    CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses);
+
+    void Feed(std::string_view piece);
+    void Finish();
+
+    static bool IsDelimiter(unsigned char c);
+
+private:
+    void Emit(std::string_view token, std::int64_t nLine);
+
+    const CSymbolIndex& m_index;
+    CSourceUseArray& m_uses;
+    std::int64_t m_nLine = 1;
+    bool m_bAfterCr = false;         // the previous byte was a CR (a following LF is its pair)
+    bool m_bInToken = false;         // the last piece ended inside a token
+    bool m_bCarryUseless = false;    // ...and that token can no longer match
+    std::string m_strCarry;          // the start of that token
+};

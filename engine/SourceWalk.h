@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Appends the path of every regular file under `folder` to `paths`, in walk
+// order: a folder's entries in the order the file system lists them, each
+// subfolder walked completely before the next entry. A path is the folder's
+// path, "/" and the name. Files whose path equals an entry of `skipped` (whole
+// string, case-sensitive) are left out. Links are followed, except a link to a
+// folder the walk is already inside, which would never end. Entries that are
+// neither folders nor regular files, and folders that cannot be listed, are
+// passed over.
+void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
+                        std::vector<std::string>& paths);

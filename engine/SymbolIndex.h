@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Keyword.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+class CKeyword;
+
+// The binary search over a table sorted by symbol: the keyword whose symbol
+// equals `token`, or nullptr. A hit on a marked keyword goes on to the left,
+// so with the sort's order (unmarked before marked among equal symbols) it
+// finds an unmarked keyword whenever there is one. Marked keywords are never
+// returned.
+CKeyword* FindKeyword(const CKeywordArray& table, std::string_view token);
+
+// What FindKeyword yields for every symbol of the table, computed once per load
+// and then looked up by hash, so that each token costs one hash instead of
+// log2(n) string comparisons. Every symbol starts with "g" and no other token
+// can match, which makes most tokens cost a single byte test.
+class CSymbolIndex final {
+public:
+    explicit CSymbolIndex(const CKeywordArray& table);
+
+    CKeyword* Find(std::string_view token) const {
+        if (token.size() < m_nMinLength || token.size() > m_nMaxLength || token[0] != 'g')
+            return nullptr;
+        return Lookup(token);
+    }
+
+    // Tokens longer than this never match; a scanner need not keep them.
+    std::size_t GetMaxLength() const { return m_nMaxLength; }
+
+private:
+    struct Slot {
+        std::string_view m_strSymbol; // points into the keyword's m_strSymbol
+        CKeyword* m_pKeyword = nullptr;
+    };
+
+    CKeyword* Lookup(std::string_view token) const;
+
+    std::vector<Slot> m_arrSlots; // open addressing, size a power of two
+    std::size_t m_nMask = 0;
+    std::size_t m_nMinLength = 1;
+    std::size_t m_nMaxLength = 0;
+};

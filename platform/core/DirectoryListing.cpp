@@ -1,0 +1,74 @@
+#include "DirectoryListing.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+void ClassifyByStat(int dirFd, const char* name, CDirEntry& entry) {
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, 0) != 0)
+        return; // dangling link, link loop, or vanished since the listing
+    entry.m_bDirectory = S_ISDIR(st.st_mode);
+    entry.m_bRegularFile = S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
+                              CFileIdentity& identity) {
+    entries.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return LastError();
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const auto ec = LastError();
+        ::close(fd);
+        return ec;
+    }
+    struct stat self {};
+    if (::fstat(fd, &self) == 0)
+        identity = {static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino)};
+
+    std::error_code result;
+    for (;;) {
+        errno = 0;
+        const dirent* d = ::readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0)
+                result = LastError();
+            break;
+        }
+        const std::string_view name(d->d_name);
+        if (name == "." || name == "..")
+            continue;
+        CDirEntry entry;
+        entry.m_strName.assign(name);
+        switch (d->d_type) {
+        case DT_DIR:
+            entry.m_bDirectory = true;
+            break;
+        case DT_REG:
+            entry.m_bRegularFile = true;
+            break;
+        case DT_LNK:
+        case DT_UNKNOWN:
+            ClassifyByStat(fd, d->d_name, entry);
+            break;
+        default:
+            break;
+        }
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir); // also closes fd
+    return result;
+}
+
+} // namespace files

@@ -1,0 +1,109 @@
+#include "FileRead.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+class CFileDescriptor final {
+public:
+    explicit CFileDescriptor(int fd) : m_nFd(fd) {}
+    CFileDescriptor(const CFileDescriptor&) = delete;
+    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
+    ~CFileDescriptor() {
+        if (m_nFd >= 0)
+            ::close(m_nFd);
+    }
+    int Get() const { return m_nFd; }
+
+private:
+    int m_nFd;
+};
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Opens without blocking (a FIFO would wait for a writer) and refuses
+// anything but a regular file. On success `size` is the file's size.
+std::error_code OpenRegular(const std::string& path, int& fd, off_t& size) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return LastError();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const auto ec = LastError();
+        ::close(fd);
+        fd = -1;
+        return ec;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        fd = -1;
+        return std::make_error_code(S_ISDIR(st.st_mode) ? std::errc::is_a_directory
+                                                        : std::errc::invalid_argument);
+    }
+    size = st.st_size;
+    return {};
+}
+
+// read() that retries after signals; returns bytes read, 0 at end, -1 on error.
+ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+} // namespace
+
+std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
+    int raw = -1;
+    off_t size = 0;
+    if (auto ec = OpenRegular(path, raw, size))
+        return ec;
+    CFileDescriptor fd(raw);
+
+    std::string content;
+    // The size is a hint only: the file may grow or shrink while we read.
+    content.resize(static_cast<std::size_t>(size > 0 ? size : 0) + 1);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == content.size())
+            content.resize(content.size() * 2 + 4096);
+        const ssize_t n = ReadSome(fd.Get(), content.data() + used, content.size() - used);
+        if (n < 0)
+            return LastError();
+        if (n == 0)
+            break;
+        used += static_cast<std::size_t>(n);
+    }
+    content.resize(used);
+    bytes = std::move(content);
+    return {};
+}
+
+std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
+                               const std::function<void(std::string_view)>& consume) {
+    if (buffer.empty())
+        return std::make_error_code(std::errc::invalid_argument);
+    int raw = -1;
+    off_t size = 0;
+    if (auto ec = OpenRegular(path, raw, size))
+        return ec;
+    CFileDescriptor fd(raw);
+    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), buffer.data(), buffer.size());
+        if (n < 0)
+            return LastError();
+        if (n == 0)
+            return {};
+        consume(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+}
+
+} // namespace files
