@@ -5,7 +5,6 @@
 #include "UsageScanner.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,10 +26,10 @@ CKeywordArray MakeTable() {
 
 std::string MakeSource() {
     static const char* const kWords[] = {
-        "if",     "(",      "index",  "<",     "count",  ")",        "{",     "}",
-        "return", "status", "=",      "get",   "window", "->",       "title", ";",
-        "gTemp",  "glyph",  "buffer", "[",     "]",      "0x1F",     "\"",    "//",
-        "size_t", "const",  "char",   "*",     "name",   "gTextual", ",",     "struct"};
+        "if",     "(",      "index",  "<",   "count",  ")",        "{",     "}",
+        "return", "status", "=",      "get", "window", "->",       "title", ";",
+        "gTemp",  "glyph",  "buffer", "[",   "]",      "0x1F",     "\"",    "//",
+        "size_t", "const",  "char",   "*",   "name",   "gTextual", ",",     "struct"};
     std::mt19937 random(7);
     std::string text;
     text.reserve(kTextBytes + 256);

@@ -5,7 +5,6 @@
 #include "KeywordSort.h"
 
 #include <benchmark/benchmark.h>
-
 #include <random>
 #include <string>
 
@@ -56,10 +55,14 @@ void Run(benchmark::State& state, bool bWorstCase) {
     }
 }
 
-void BM_SortKeywords(benchmark::State& state) { Run(state, false); }
+void BM_SortKeywords(benchmark::State& state) {
+    Run(state, false);
+}
 
 // Every keyword marked and unused: the most exchanges the sort can make.
-void BM_SortKeywordsAllMarked(benchmark::State& state) { Run(state, true); }
+void BM_SortKeywordsAllMarked(benchmark::State& state) {
+    Run(state, true);
+}
 
 } // namespace
 

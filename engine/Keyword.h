@@ -18,11 +18,11 @@ public:
 
     int GetUsedCount() const { return static_cast<int>(m_listUsed.size()); }
 
-    std::string m_strSymbol; // "g" + the define's name without its first character
-    std::string m_strValue;  // the value text, one pair of surrounding quotes removed
-    int m_nLine;             // 1-based line of the define in the keyword file
-    bool m_bMarked;          // commented out, not at the start of its line, or inside "#if 0"
-    bool m_bChecked = false; // ticked by the user for the next wipe
+    std::string m_strSymbol;       // "g" + the define's name without its first character
+    std::string m_strValue;        // the value text, one pair of surrounding quotes removed
+    int m_nLine;                   // 1-based line of the define in the keyword file
+    bool m_bMarked;                // commented out, not at the start of its line, or inside "#if 0"
+    bool m_bChecked = false;       // ticked by the user for the next wipe
     std::vector<CUsed> m_listUsed; // places of use, in the order the scan found them
     int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
 };

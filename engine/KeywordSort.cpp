@@ -106,8 +106,8 @@ void OrderEvenClass(std::span<const Index> members, std::size_t n, const CPositi
         front.push_back(members[k - 1]);
         const std::size_t from = members[k - 1] + std::size_t{1};
         const std::size_t to = k < m ? members[k] : n;
-        for (std::size_t turns = (smaller.CountBelow(to) - smaller.CountBelow(from)) % k;
-             turns > 0; --turns) {
+        for (std::size_t turns = (smaller.CountBelow(to) - smaller.CountBelow(from)) % k; turns > 0;
+             --turns) {
             front.push_back(front.front());
             front.pop_front();
         }

@@ -44,8 +44,8 @@ private:
     const CSymbolIndex& m_index;
     CSourceUseArray& m_uses;
     std::int64_t m_nLine = 1;
-    bool m_bAfterCr = false;         // the previous byte was a CR (a following LF is its pair)
-    bool m_bInToken = false;         // the last piece ended inside a token
-    bool m_bCarryUseless = false;    // ...and that token can no longer match
-    std::string m_strCarry;          // the start of that token
+    bool m_bAfterCr = false;      // the previous byte was a CR (a following LF is its pair)
+    bool m_bInToken = false;      // the last piece ended inside a token
+    bool m_bCarryUseless = false; // ...and that token can no longer match
+    std::string m_strCarry;       // the start of that token
 };

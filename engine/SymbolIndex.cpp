@@ -26,7 +26,9 @@ CKeyword* FindKeyword(const CKeywordArray& table, std::string_view token) {
 
 namespace {
 
-std::size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
+std::size_t Hash(std::string_view s) {
+    return std::hash<std::string_view>{}(s);
+}
 
 } // namespace
 

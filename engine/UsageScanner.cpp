@@ -17,8 +17,8 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     // once however many files a load scans.
     thread_local std::array<char, 256 * 1024> buffer;
     CSourceTokenizer tokenizer(m_index, uses);
-    const auto ec = files::ReadFileChunks(path, buffer,
-                                          [&](std::string_view piece) { tokenizer.Feed(piece); });
+    const auto ec =
+        files::ReadFileChunks(path, buffer, [&](std::string_view piece) { tokenizer.Feed(piece); });
     tokenizer.Finish();
     return ec;
 }

@@ -14,13 +14,21 @@ static Pos ToPos(std::string_view::size_type index) {
     return index == std::string_view::npos ? npos : static_cast<Pos>(index);
 }
 
-Pos Find(std::string_view s, std::string_view what) { return ToPos(s.find(what)); }
+Pos Find(std::string_view s, std::string_view what) {
+    return ToPos(s.find(what));
+}
 
-Pos Find(std::string_view s, char what) { return ToPos(s.find(what)); }
+Pos Find(std::string_view s, char what) {
+    return ToPos(s.find(what));
+}
 
-Pos FindOneOf(std::string_view s, std::string_view set) { return ToPos(s.find_first_of(set)); }
+Pos FindOneOf(std::string_view s, std::string_view set) {
+    return ToPos(s.find_first_of(set));
+}
 
-Pos ReverseFind(std::string_view s, char what) { return ToPos(s.rfind(what)); }
+Pos ReverseFind(std::string_view s, char what) {
+    return ToPos(s.rfind(what));
+}
 
 std::string_view Left(std::string_view s, Pos count) {
     if (count <= 0)

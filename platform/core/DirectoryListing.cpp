@@ -9,7 +9,9 @@
 namespace files {
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 void ClassifyByStat(int dirFd, const char* name, CDirEntry& entry) {
     struct stat st {};
@@ -35,7 +37,8 @@ std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& e
     }
     struct stat self {};
     if (::fstat(fd, &self) == 0)
-        identity = {static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino)};
+        identity = {static_cast<std::uint64_t>(self.st_dev),
+                    static_cast<std::uint64_t>(self.st_ino)};
 
     std::error_code result;
     for (;;) {

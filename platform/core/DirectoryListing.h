@@ -11,8 +11,8 @@
 namespace files {
 
 struct CDirEntry {
-    std::string m_strName;      // the entry's own name, without its folder
-    bool m_bDirectory = false;  // a directory, or a link that leads to one
+    std::string m_strName;       // the entry's own name, without its folder
+    bool m_bDirectory = false;   // a directory, or a link that leads to one
     bool m_bRegularFile = false; // a regular file, or a link that leads to one
 };
 

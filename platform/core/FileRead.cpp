@@ -23,7 +23,9 @@ private:
     int m_nFd;
 };
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
 
 // Opens without blocking (a FIFO would wait for a writer) and refuses
 // anything but a regular file. On success `size` is the file's size.
