@@ -1,146 +1,129 @@
 // glosscutter-cli: the keyword engine without a window, for scripts and CI.
 
+#include "CliRequest.h"
+#include "GlossCutterDoc.h"
+#include "GlossCutterOptions.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
-#include "SourceWalk.h"
-#include "UsageScanner.h"
+#include "Report.h"
+#include "TerminalProgress.h"
+#include "UnifiedDiff.h"
+#include "Wipe.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <csignal>
 #include <iostream>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
-constexpr int kMaxSourceFolders = 8;
-constexpr int kExitBadInput = 2;
+constexpr int kExitOk = 0;
+constexpr int kExitUnused = 1;
+constexpr int kExitError = 2;
 
-constexpr std::string_view kUsage =
-    "Usage: glosscutter-cli scan --keyword-file FILE --source-folder DIR...\n"
-    "       glosscutter-cli --help | --version\n"
-    "\n"
-    "Reads the keyword file, scans every file under the source folders (up to\n"
-    "eight) for each keyword's symbol and lists every keyword with its uses.\n";
-
-struct CScanRequest {
-    std::string m_strKeywordFile;
-    std::vector<std::string> m_arrSourceFolders;
-};
-
-// An absolute path with no "." or ".." parts and no trailing "/"; links are
-// not resolved, so paths read as the user wrote them.
-std::string NormalisePath(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    if (ec)
-        absolute = path;
-    std::string text = absolute.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    return text;
+int Fail(const std::string& message) {
+    std::cerr << "glosscutter-cli: " << message << '\n';
+    return kExitError;
 }
 
-int Fail(std::string_view message) {
-    std::cerr << "glosscutter-cli: " << message << "\n";
-    return kExitBadInput;
+// The settings, with each group the command line gives put in their place.
+CLoadSettings MergeSettings(const CCliRequest& request) {
+    CLoadSettings settings = theOptions.GetLoadSettings();
+    if (request.m_strKeywordFile)
+        settings.m_strKeywordFile = *request.m_strKeywordFile;
+    const auto replace = [](auto& slots, const std::vector<std::string>& given) {
+        slots = {};
+        std::copy(given.begin(), given.end(), slots.begin());
+    };
+    if (request.m_listSourceFolders)
+        replace(settings.m_arrSourceFolders, *request.m_listSourceFolders);
+    if (request.m_listSkippedFiles)
+        replace(settings.m_arrSkippedFiles, *request.m_listSkippedFiles);
+    return settings;
 }
 
-// Parses the options of "scan"; returns an error text, empty on success.
-std::string ParseScanOptions(int argc, char** argv, CScanRequest& request) {
-    for (int k = 2; k < argc; ++k) {
-        std::string_view option = argv[k];
-        std::string value;
-        if (const auto eq = option.find('='); option.starts_with("--") && eq != option.npos) {
-            value = option.substr(eq + 1);
-            option = option.substr(0, eq);
-        } else if (option == "--keyword-file" || option == "--source-folder") {
-            if (k + 1 >= argc)
-                return std::string(option) + " needs a value";
-            value = argv[++k];
-        }
-        if (option == "--keyword-file") {
-            request.m_strKeywordFile = value;
-        } else if (option == "--source-folder") {
-            if (value.empty())
-                return "--source-folder needs a value";
-            if (request.m_arrSourceFolders.size() == kMaxSourceFolders)
-                return "at most eight source folders can be given";
-            request.m_arrSourceFolders.push_back(NormalisePath(value));
-        } else {
-            return "unknown option: " + std::string(option);
-        }
+// Loads as the window's Reload does; says why on standard error when it cannot.
+bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings) {
+    if (settings.m_strKeywordFile.empty()) {
+        Fail("no keyword file: give --keyword-file, or set one in GlossCutter's Options");
+        return false;
     }
-    if (request.m_strKeywordFile.empty())
-        return "--keyword-file is required";
-    return {};
+    if (const auto ec = doc.LoadKeywords(settings)) {
+        Fail("cannot read the keyword file " + settings.m_strKeywordFile + ": " + ec.message());
+        return false;
+    }
+    CTerminalProgress progress;
+    doc.SetProgress(&progress);
+    doc.AnalyzeSources(settings);
+    doc.SetProgress(nullptr);
+    doc.SortKeywords(SORT_BY_LINE, true);
+    return true;
 }
 
-void PrintKeyword(const std::string& keywordFile, const CKeyword& keyword) {
-    std::cout << keywordFile << ':' << keyword.m_nLine << ": " << keyword.m_strSymbol << " \""
-              << keyword.m_strValue << "\": ";
-    if (keyword.m_bMarked)
-        std::cout << "marked\n";
-    else if (keyword.m_listUsed.empty())
-        std::cout << "unused\n";
+int RunScan(const CCliRequest& request) {
+    const CLoadSettings settings = MergeSettings(request);
+    CGlossCutterDoc doc;
+    if (!Load(doc, settings))
+        return kExitError;
+    const CScanResult result{settings.m_strKeywordFile, doc.m_arrKeywords,
+                             doc.GetScannedFileCount()};
+    if (request.m_nFormat == ReportFormat::Json)
+        WriteJsonReport(std::cout, result, request.m_bUnusedOnly);
     else
-        std::cout << keyword.GetUsedCount() << (keyword.GetUsedCount() == 1 ? " use\n" : " uses\n");
-    for (const CUsed& used : keyword.m_listUsed)
-        std::cout << "    " << used.m_strFile << ':' << used.m_nLine << '\n';
+        WriteTextReport(std::cout, result);
+    std::cout.flush();
+    if (!std::cout)
+        return Fail("cannot write the report");
+    return request.m_bCheck && CountUnused(doc.m_arrKeywords) > 0 ? kExitUnused : kExitOk;
 }
 
-int RunScan(const CScanRequest& request) {
-    CKeywordArray table;
-    if (const auto ec = ParseKeywordFile(request.m_strKeywordFile, table))
-        return Fail("cannot read keyword file " + request.m_strKeywordFile + ": " + ec.message());
+int RunWipe(const CCliRequest& request) {
+    const CLoadSettings settings = MergeSettings(request);
+    CGlossCutterDoc doc;
+    if (!Load(doc, settings))
+        return kExitError;
+    // Tick every keyword nothing uses, as Auto check does in the window.
+    for (const auto& keyword : doc.m_arrKeywords)
+        keyword->m_bChecked = IsUnused(*keyword);
 
-    SortKeywords(table, SORT_BY_SYMBOL, true);
-    const CUsageScanner scanner(table);
-    std::size_t nFiles = 0;
-    CSourceUseArray uses;
-    for (const auto& folder : request.m_arrSourceFolders) {
-        std::vector<std::string> paths;
-        CollectSourceFiles(folder, {}, paths);
-        for (const auto& path : paths) {
-            uses.clear();
-            scanner.ScanFile(path, uses);
-            CUsageScanner::AddUses(path, uses);
-        }
-        nFiles += paths.size();
-    }
-    SortKeywords(table, SORT_BY_LINE, true);
+    std::uint32_t operation = WIPE_MARK;
+    if (request.m_nOperation)
+        operation = *request.m_nOperation;
+    else
+        theOptions.GetUnusedKeywordsOperation(operation);
 
-    std::size_t nUnused = 0;
-    for (const auto& keyword : table) {
-        PrintKeyword(request.m_strKeywordFile, *keyword);
-        if (!keyword->m_bMarked && keyword->m_listUsed.empty())
-            ++nUnused;
+    if (request.m_bDryRun) {
+        WriteWipeDiff(std::cout, settings.m_strKeywordFile, g_arrKeywordLines,
+                      PlanWipe(g_arrKeywordLines, doc.m_arrKeywords, operation));
+        return kExitOk;
     }
-    std::cout << table.size() << " keywords, " << nUnused << " unused, " << nFiles
-              << " files scanned\n";
-    return 0;
+    const CWipeResult result =
+        WipeKeywords(settings.m_strKeywordFile, doc.m_arrKeywords, operation);
+    if (!result.Succeeded())
+        return Fail(result.Describe(settings.m_strKeywordFile));
+    std::cout << result.Describe(settings.m_strKeywordFile) << '\n';
+    return kExitOk;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return Fail("no command given; see --help");
-    const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h") {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (command == "--version") {
-        std::cout << "GlossCutter Version " GLOSSCUTTER_VERSION "\n";
-        return 0;
-    }
-    if (command != "scan")
-        return Fail("unknown command: " + std::string(command) + "; see --help");
+    // A file size limit then fails the write with an error we can report,
+    // instead of killing the program halfway.
+    std::signal(SIGXFSZ, SIG_IGN);
 
-    CScanRequest request;
-    if (const std::string error = ParseScanOptions(argc, argv, request); !error.empty())
-        return Fail(error);
-    return RunScan(request);
+    CCliRequest request;
+    if (const std::string error = ParseCommandLine(argc, argv, request); !error.empty())
+        return Fail(error + " (see glosscutter-cli --help)");
+    switch (request.m_nCommand) {
+    case CliCommand::Help:
+        std::cout << kUsageText;
+        return kExitOk;
+    case CliCommand::Version:
+        std::cout << "GlossCutter Version " GLOSSCUTTER_VERSION "\n";
+        return kExitOk;
+    case CliCommand::Scan:
+    case CliCommand::Wipe:
+        break;
+    }
+    theOptions.OpenSettingsKey(SettingsKeyPath("GlossCutter", "GlossCutter"));
+    return request.m_nCommand == CliCommand::Scan ? RunScan(request) : RunWipe(request);
 }

@@ -3,9 +3,8 @@
 #include "ByteString.h"
 #include "FileRead.h"
 
-#include <cstring>
-
 CLineArray g_arrKeywordLines;
+std::string g_strKeywordLinesFile;
 
 void ReadLines(std::string_view bytes, CLineArray& lines) {
     const char* p = bytes.data();
@@ -101,6 +100,7 @@ std::error_code ParseKeywordFile(const std::string& path, CKeywordArray& table) 
     CLineArray lines;
     ReadLines(content, lines);
     g_arrKeywordLines = std::move(lines);
+    g_strKeywordLinesFile = path;
     ParseKeywordLines(g_arrKeywordLines, table);
     return {};
 }

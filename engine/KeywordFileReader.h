@@ -11,6 +11,9 @@
 // the wipe rewrites the file from them.
 extern CLineArray g_arrKeywordLines;
 
+// The path g_arrKeywordLines was read from, exactly as ParseKeywordFile got it.
+extern std::string g_strKeywordLinesFile;
+
 // Appends the lines of `bytes` to `lines`. A line ends at CR LF, at LF or at a
 // lone CR; it has no length limit and NUL is an ordinary character. A last
 // line without a break is kept; a break at the very end adds no empty line.

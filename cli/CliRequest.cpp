@@ -1,0 +1,140 @@
+#include "CliRequest.h"
+
+#include "LoadSettings.h"
+#include "Wipe.h"
+
+#include <filesystem>
+#include <string_view>
+
+const char* const kUsageText =
+    "Usage: glosscutter-cli scan [INPUTS] [--format text|json] [--unused] [--check]\n"
+    "       glosscutter-cli wipe [INPUTS] [--operation mark|remove] [--dry-run]\n"
+    "       glosscutter-cli --help | --version\n"
+    "\n"
+    "scan  reads the keyword file, scans every file under the source folders for\n"
+    "      each keyword's symbol, and reports the keywords that nothing uses.\n"
+    "wipe  does the same, then comments out (mark) or deletes (remove) the unused\n"
+    "      keywords in the keyword file, after copying it to a .bak backup.\n"
+    "\n"
+    "INPUTS (each option given replaces that setting of GlossCutter's Options):\n"
+    "  --keyword-file FILE     the header of text constants\n"
+    "  --source-folder DIR     a folder to scan, with its subfolders (up to 8)\n"
+    "  --skipped-file FILE     a file not to scan (up to 8)\n"
+    "\n"
+    "scan:\n"
+    "  --format text|json      text: one warning per unused keyword (default);\n"
+    "                          json: every keyword with its uses\n"
+    "  --unused                json: list only the unused keywords\n"
+    "  --check                 exit with status 1 when a keyword is unused\n"
+    "wipe:\n"
+    "  --operation mark|remove what to do with unused keywords (default: setting)\n"
+    "  --dry-run               print the change as a unified diff; write nothing\n"
+    "\n"
+    "Exit status: 0 done, 1 unused keywords found (--check), 2 error.\n";
+
+std::string NormalisePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (ec)
+        absolute = path;
+    std::string text = absolute.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+namespace {
+
+bool TakesValue(std::string_view option) {
+    return option == "--keyword-file" || option == "--source-folder" ||
+           option == "--skipped-file" || option == "--format" || option == "--operation";
+}
+
+std::string AddPath(std::optional<std::vector<std::string>>& list, const std::string& value,
+                    std::string_view option) {
+    if (value.empty())
+        return std::string(option) + " needs a non-empty value";
+    if (!list)
+        list.emplace();
+    if (list->size() == kSlotCount)
+        return "at most eight " + std::string(option) + " options can be given";
+    list->push_back(NormalisePath(value));
+    return {};
+}
+
+} // namespace
+
+std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& request) {
+    if (argc < 2)
+        return "no command given";
+    const std::string_view command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        request.m_nCommand = CliCommand::Help;
+        return {};
+    }
+    if (command == "--version") {
+        request.m_nCommand = CliCommand::Version;
+        return {};
+    }
+    if (command == "scan")
+        request.m_nCommand = CliCommand::Scan;
+    else if (command == "wipe")
+        request.m_nCommand = CliCommand::Wipe;
+    else
+        return "unknown command: " + std::string(command);
+    const bool bScan = request.m_nCommand == CliCommand::Scan;
+
+    for (int k = 2; k < argc; ++k) {
+        std::string_view option = argv[k];
+        std::string value;
+        if (const auto eq = option.find('='); option.starts_with("--") && eq != option.npos) {
+            value = option.substr(eq + 1);
+            option = option.substr(0, eq);
+            if (!TakesValue(option))
+                return std::string(option) + " takes no value";
+        } else if (TakesValue(option)) {
+            if (k + 1 >= argc)
+                return std::string(option) + " needs a value";
+            value = argv[++k];
+        }
+
+        std::string error;
+        if (option == "--help" || option == "-h") {
+            request.m_nCommand = CliCommand::Help;
+            return {};
+        } else if (option == "--keyword-file") {
+            if (value.empty())
+                return "--keyword-file needs a non-empty value";
+            request.m_strKeywordFile = value;
+        } else if (option == "--source-folder") {
+            error = AddPath(request.m_listSourceFolders, value, option);
+        } else if (option == "--skipped-file") {
+            error = AddPath(request.m_listSkippedFiles, value, option);
+        } else if (bScan && option == "--format") {
+            if (value == "text")
+                request.m_nFormat = ReportFormat::Text;
+            else if (value == "json")
+                request.m_nFormat = ReportFormat::Json;
+            else
+                return "--format must be text or json, not \"" + value + "\"";
+        } else if (bScan && option == "--unused") {
+            request.m_bUnusedOnly = true;
+        } else if (bScan && option == "--check") {
+            request.m_bCheck = true;
+        } else if (!bScan && option == "--operation") {
+            if (value == "mark")
+                request.m_nOperation = WIPE_MARK;
+            else if (value == "remove")
+                request.m_nOperation = WIPE_REMOVE;
+            else
+                return "--operation must be mark or remove, not \"" + value + "\"";
+        } else if (!bScan && option == "--dry-run") {
+            request.m_bDryRun = true;
+        } else {
+            return "unknown option for " + std::string(command) + ": " + std::string(option);
+        }
+        if (!error.empty())
+            return error;
+    }
+    return {};
+}

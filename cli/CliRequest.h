@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class CliCommand { Scan, Wipe, Help, Version };
+enum class ReportFormat { Text, Json };
+
+// What the command line asks for. Each group of options that is given
+// replaces the matching setting; what is not given comes from the settings.
+struct CCliRequest {
+    CliCommand m_nCommand = CliCommand::Help;
+    std::optional<std::string> m_strKeywordFile;
+    std::optional<std::vector<std::string>> m_listSourceFolders; // absolute and normal
+    std::optional<std::vector<std::string>> m_listSkippedFiles;  // absolute and normal
+    ReportFormat m_nFormat = ReportFormat::Text;
+    bool m_bUnusedOnly = false;
+    bool m_bCheck = false;
+    std::optional<unsigned> m_nOperation; // WIPE_MARK or WIPE_REMOVE
+    bool m_bDryRun = false;
+};
+
+// Fills `request` from the arguments; returns what is wrong, or an empty text.
+std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& request);
+
+// An absolute path with no ".", ".." or empty parts and no trailing "/".
+// Links are not resolved, so the path reads as the user wrote it.
+std::string NormalisePath(const std::string& path);
+
+extern const char* const kUsageText;

@@ -1,0 +1,73 @@
+#include "JsonWriter.h"
+
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `s`, or 0.
+std::size_t ValidSequenceLength(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80; // bounds of the second byte: no overlongs, no surrogates
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (s.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+std::string JsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    while (!text.empty()) {
+        const auto c = static_cast<unsigned char>(text[0]);
+        const std::size_t length = ValidSequenceLength(text);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            text.remove_prefix(1);
+            continue;
+        }
+        if (length > 1) {
+            out.append(text.substr(0, length));
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+        text.remove_prefix(length);
+    }
+    out += '"';
+    return out;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Keyword.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+// A finished scan: the table in list order (by line), and what was scanned.
+struct CScanResult {
+    const std::string& m_strKeywordFile;
+    const CKeywordArray& m_arrKeywords;
+    std::size_t m_nFiles;
+};
+
+bool IsUnused(const CKeyword& keyword);
+std::size_t CountUnused(const CKeywordArray& table);
+
+// One "FILE:LINE: warning: unused keyword SYMBOL "VALUE"" line per unused
+// keyword, then a summary line.
+void WriteTextReport(std::ostream& out, const CScanResult& result);
+
+// One JSON object with every keyword (or only the unused ones), its uses in
+// scan order, and a summary.
+void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly);

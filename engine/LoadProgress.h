@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// What a load tells whoever started it, and how it learns that it should
+// stop. Every call comes from the thread that runs the load.
+class ILoadProgress {
+public:
+    virtual ~ILoadProgress() = default;
+
+    // A status text: what the load is doing now, or the idle text when done.
+    virtual void ShowStatusText(const std::string& text) = 0;
+
+    // `done` of `total` source files scanned, once the walk has found them all.
+    virtual void ShowFileProgress(std::size_t done, std::size_t total) {
+        (void)done;
+        (void)total;
+    }
+
+    // Asked between files; true stops the load as soon as it can.
+    virtual bool IsCancelled() { return false; }
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+inline constexpr std::size_t kSlotCount = 8;
+
+// The settings a load reads, taken once when it starts so that a load on a
+// worker thread never touches the settings store. Empty slots hold nothing.
+struct CLoadSettings {
+    std::string m_strKeywordFile;
+    std::array<std::string, kSlotCount> m_arrSourceFolders;
+    std::array<std::string, kSlotCount> m_arrSkippedFiles;
+};

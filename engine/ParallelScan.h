@@ -1,0 +1,19 @@
+#pragma once
+
+#include "SourceTokenizer.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CUsageScanner;
+
+// Scans `paths` with `scanner` on `nThreads` threads (1: on the calling thread
+// alone) and hands each file's uses to `merge` on the calling thread, in the
+// order of `paths`, so the result is that of a scan one file after the other.
+// A file's uses are dropped once merged; nothing else of a file is kept.
+// `merge` returns false to stop the scan early. Returns false if it was stopped.
+bool ScanFiles(const CUsageScanner& scanner, const std::vector<std::string>& paths,
+               unsigned nThreads,
+               const std::function<bool(std::size_t index, const CSourceUseArray& uses)>& merge);

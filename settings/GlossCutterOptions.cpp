@@ -1,0 +1,108 @@
+#include "GlossCutterOptions.h"
+
+#include <QString>
+
+CGlossCutterOptions theOptions;
+
+namespace {
+
+const QString kKeywordFile = QStringLiteral("keyword file");
+const QString kEditor = QStringLiteral("editor");
+const QString kOperation = QStringLiteral("unused keywords operation");
+
+// Value `index` of a subkey; any index may be written, only 0 to 7 are read.
+QString Slot(const char* subkey, int index) {
+    return QString::fromLatin1(subkey) + QLatin1Char('/') + QString::number(index);
+}
+
+} // namespace
+
+std::string SettingsKeyPath(const std::string& strCompany, const std::string& strProduct) {
+    return "SOFTWARE\\" + strCompany + "\\" + strProduct;
+}
+
+int CGlossCutterOptions::GetKeywordFile(std::string& strPath) const {
+    return ReadText(kKeywordFile, strPath, "");
+}
+
+int CGlossCutterOptions::SetKeywordFile(const std::string& strPath) {
+    return WriteText(kKeywordFile, strPath);
+}
+
+int CGlossCutterOptions::GetSourceFolder(int nIndex, std::string& strFolder) const {
+    return ReadText(Slot("source folder", nIndex), strFolder, "");
+}
+
+int CGlossCutterOptions::SetSourceFolder(int nIndex, const std::string& strFolder) {
+    return WriteText(Slot("source folder", nIndex), strFolder);
+}
+
+int CGlossCutterOptions::GetSkippedFile(int nIndex, std::string& strPath) const {
+    return ReadText(Slot("skipped file", nIndex), strPath, "");
+}
+
+int CGlossCutterOptions::SetSkippedFile(int nIndex, const std::string& strPath) {
+    return WriteText(Slot("skipped file", nIndex), strPath);
+}
+
+int CGlossCutterOptions::GetEditor(std::string& strEditor) const {
+    return ReadText(kEditor, strEditor, kDefaultEditor);
+}
+
+int CGlossCutterOptions::SetEditor(const std::string& strEditor) {
+    return WriteText(kEditor, strEditor);
+}
+
+int CGlossCutterOptions::GetUnusedKeywordsOperation(std::uint32_t& nOperation) const {
+    return ReadNumber(kOperation, nOperation, kDefaultOperation);
+}
+
+int CGlossCutterOptions::SetUnusedKeywordsOperation(std::uint32_t nOperation) {
+    return WriteNumber(kOperation, nOperation);
+}
+
+COptionValues CGlossCutterOptions::ReadAll() const {
+    COptionValues values;
+    GetUnusedKeywordsOperation(values.m_nOperation);
+    GetEditor(values.m_strEditor);
+    GetKeywordFile(values.m_strKeywordFile);
+    for (int i = 0; i < kSlotCount; ++i) {
+        std::string text;
+        if (GetSourceFolder(i, text) == kSettingsOk && !text.empty())
+            values.m_listSourceFolders.push_back(text);
+        if (GetSkippedFile(i, text) == kSettingsOk && !text.empty())
+            values.m_listSkippedFiles.push_back(text);
+    }
+    return values;
+}
+
+int CGlossCutterOptions::WriteAll(const COptionValues& values) {
+    int status = kSettingsOk;
+    const auto keep = [&status](int result) {
+        if (status == kSettingsOk)
+            status = result;
+    };
+    keep(SetUnusedKeywordsOperation(values.m_nOperation));
+    keep(SetEditor(values.m_strEditor));
+    keep(SetKeywordFile(values.m_strKeywordFile));
+    const auto writeList = [&](const std::vector<std::string>& list, auto setter) {
+        int i = 0;
+        for (const auto& text : list)
+            keep((this->*setter)(i++, text));
+        for (; i < kSlotCount; ++i)
+            keep((this->*setter)(i, std::string()));
+    };
+    writeList(values.m_listSourceFolders, &CGlossCutterOptions::SetSourceFolder);
+    writeList(values.m_listSkippedFiles, &CGlossCutterOptions::SetSkippedFile);
+    return status;
+}
+
+CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
+    CLoadSettings settings;
+    GetKeywordFile(settings.m_strKeywordFile);
+    for (int i = 0; i < kSlotCount; ++i) {
+        GetSourceFolder(i, settings.m_arrSourceFolders[static_cast<std::size_t>(i)]);
+        GetSkippedFile(i, settings.m_arrSkippedFiles[static_cast<std::size_t>(i)]);
+    }
+    return settings;
+}
