@@ -35,12 +35,23 @@ std::size_t ValidSequenceLength(std::string_view s) {
 
 } // namespace
 
-std::string JsonString(std::string_view text) {
+void AppendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size() + 2);
     out += '"';
     while (!text.empty()) {
+        // Plain printable ASCII goes over in one piece.
+        std::size_t plain = 0;
+        while (plain < text.size()) {
+            const auto c = static_cast<unsigned char>(text[plain]);
+            if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\')
+                break;
+            ++plain;
+        }
+        out.append(text.substr(0, plain));
+        text.remove_prefix(plain);
+        if (text.empty())
+            break;
+
         const auto c = static_cast<unsigned char>(text[0]);
         const std::size_t length = ValidSequenceLength(text);
         if (length == 0) {
@@ -59,15 +70,18 @@ std::string JsonString(std::string_view text) {
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
+        } else {
             out += "\\u00";
             out += kHex[c >> 4];
             out += kHex[c & 0xF];
-        } else {
-            out += static_cast<char>(c);
         }
         text.remove_prefix(length);
     }
     out += '"';
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    AppendJsonString(out, text);
     return out;
 }

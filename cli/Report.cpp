@@ -36,25 +36,44 @@ void WriteTextReport(std::ostream& out, const CScanResult& result) {
 }
 
 void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly) {
-    out << "{\"keywordFile\": " << JsonString(result.m_strKeywordFile) << ", \"keywords\": [";
+    // Built in memory and written at once: a large tree has hundreds of
+    // thousands of uses, and a stream insertion per field would dominate.
+    std::string json = "{\"keywordFile\": ";
+    AppendJsonString(json, result.m_strKeywordFile);
+    json += ", \"keywords\": [";
     const char* separator = "\n  ";
+    const std::string* pLastFile = nullptr; // uses of one file come in runs
+    std::string lastFileJson;
     for (const auto& keyword : result.m_arrKeywords) {
         if (bUnusedOnly && !IsUnused(*keyword))
             continue;
-        out << separator << "{\"line\": " << keyword->m_nLine
-            << ", \"symbol\": " << JsonString(keyword->m_strSymbol)
-            << ", \"value\": " << JsonString(keyword->m_strValue)
-            << ", \"marked\": " << (keyword->m_bMarked ? "true" : "false") << ", \"uses\": [";
+        json += separator;
+        json += "{\"line\": " + std::to_string(keyword->m_nLine) + ", \"symbol\": ";
+        AppendJsonString(json, keyword->m_strSymbol);
+        json += ", \"value\": ";
+        AppendJsonString(json, keyword->m_strValue);
+        json += keyword->m_bMarked ? ", \"marked\": true, \"uses\": ["
+                                   : ", \"marked\": false, \"uses\": [";
         const char* useSeparator = "";
         for (const CUsed& used : keyword->m_listUsed) {
-            out << useSeparator << "{\"file\": " << JsonString(used.m_strFile)
-                << ", \"line\": " << used.m_nLine << '}';
+            if (pLastFile == nullptr || *pLastFile != used.m_strFile) {
+                lastFileJson.clear();
+                AppendJsonString(lastFileJson, used.m_strFile);
+                pLastFile = &used.m_strFile;
+            }
+            json += useSeparator;
+            json += "{\"file\": ";
+            json += lastFileJson;
+            json += ", \"line\": ";
+            json += std::to_string(used.m_nLine);
+            json += '}';
             useSeparator = ", ";
         }
-        out << "]}";
+        json += "]}";
         separator = ",\n  ";
     }
-    out << "\n], \"summary\": {\"keywords\": " << result.m_arrKeywords.size()
-        << ", \"unused\": " << CountUnused(result.m_arrKeywords)
-        << ", \"files\": " << result.m_nFiles << "}}\n";
+    json += "\n], \"summary\": {\"keywords\": " + std::to_string(result.m_arrKeywords.size()) +
+            ", \"unused\": " + std::to_string(CountUnused(result.m_arrKeywords)) +
+            ", \"files\": " + std::to_string(result.m_nFiles) + "}}\n";
+    out.write(json.data(), static_cast<std::streamsize>(json.size()));
 }

@@ -7,10 +7,14 @@ namespace {
 
 constexpr std::size_t kContext = 3;
 
+// A line with its own break, so that the diff applies to a CR LF file as it
+// stands; a lone CR is kept too, with an LF to end the diff's line.
 void WriteLine(std::ostream& out, char sign, std::string_view prefix, const CTextLine& line) {
-    out << sign << prefix << line.m_strText << '\n';
+    out << sign << prefix << line.m_strText << LineBreakBytes(line.m_nBreak);
     if (line.m_nBreak == LineBreak::None)
-        out << "\\ No newline at end of file\n";
+        out << "\n\\ No newline at end of file\n";
+    else if (line.m_nBreak == LineBreak::Cr)
+        out << '\n';
 }
 
 // "start,count" of a hunk range; an empty range names the line before it.

@@ -5,79 +5,90 @@
 #include <array>
 #include <bit>
 #include <climits>
-#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// Every symbol starts with "g", so the only tokens worth a look are those that
+// start with one. The text is read in blocks of 64 bytes; for each block three
+// bit masks say where the "g", CR and LF bytes are. A "g" whose previous byte
+// belongs to no token starts a candidate, and its line is the block's first
+// line plus the line breaks before it in the block. Everything else is
+// skipped without a look at the single bytes.
 
 namespace {
 
-enum ByteClass : unsigned char { kToken, kDelimiter, kLf, kCr };
-
 constexpr std::string_view kDelimiters = " ()[]{}<>!~-+*/%&^|?:;=.\"\t',";
 
-constexpr std::array<unsigned char, 256> MakeClasses() {
-    std::array<unsigned char, 256> classes{};
+constexpr std::array<bool, 256> MakeTokenBytes() {
+    std::array<bool, 256> token{};
+    token.fill(true);
     for (const char c : kDelimiters)
-        classes[static_cast<unsigned char>(c)] = kDelimiter;
-    classes[0] = kDelimiter;
-    classes['\n'] = kLf;
-    classes['\r'] = kCr;
-    return classes;
+        token[static_cast<unsigned char>(c)] = false;
+    token[0] = false;
+    token['\n'] = false;
+    token['\r'] = false;
+    return token;
 }
 
-constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+constexpr std::array<bool, 256> kTokenBytes = MakeTokenBytes();
 
 bool IsTokenByte(unsigned char c) {
-    return kClasses[c] == kToken;
+    return kTokenBytes[c];
 }
 
-// Number of bytes equal to `c` in [p, p + size), eight at a time.
-std::size_t CountByte(const unsigned char* p, std::size_t size, unsigned char c) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    const std::uint64_t pattern = 0x0101010101010101ull * c;
-    std::size_t count = 0;
-    std::size_t k = 0;
-    for (; k + 8 <= size; k += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + k, 8);
-        const std::uint64_t x = word ^ pattern; // zero bytes where c stands
-        const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
-        count += static_cast<std::size_t>(std::popcount(zero));
-    }
-    for (; k < size; ++k)
-        count += p[k] == c;
-    return count;
+constexpr std::size_t kBlock = 64;
+
+// Set bits, without relying on a population-count instruction.
+int CountBits(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
-// Line breaks in [p, end): an LF, a CR LF pair and a lone CR count once each.
-// `bAfterCr` says whether the byte before p was a CR and becomes true when
-// the range ends with one.
-std::int64_t CountLineBreaks(const unsigned char* p, const unsigned char* end, bool& bAfterCr) {
-    if (p == end)
-        return 0;
-    const auto size = static_cast<std::size_t>(end - p);
-    std::int64_t count = 0;
-    if (std::memchr(p, '\r', size) == nullptr) {
-        count = static_cast<std::int64_t>(CountByte(p, size, '\n'));
-        if (bAfterCr && *p == '\n')
-            --count; // the second half of a CR LF pair counted before
-        bAfterCr = false;
-        return count;
-    }
-    for (; p != end; ++p) {
-        if (*p == '\n') {
-            count += bAfterCr ? 0 : 1;
-            bAfterCr = false;
-        } else {
-            count += *p == '\r' ? 1 : 0;
-            bAfterCr = *p == '\r';
+struct CBlockMasks {
+    std::uint64_t m_nG = 0;
+    std::uint64_t m_nCr = 0;
+    std::uint64_t m_nLf = 0;
+};
+
+// Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k].
+CBlockMasks MaskBlock(const unsigned char* p, std::size_t size) {
+    CBlockMasks masks;
+#ifdef __SSE2__
+    if (size == kBlock) {
+        const __m128i g = _mm_set1_epi8('g');
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int k = 0; k < 4; ++k) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            const auto mask = [&](__m128i pattern) {
+                return static_cast<std::uint64_t>(
+                           static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, pattern))))
+                       << (16 * k);
+            };
+            masks.m_nG |= mask(g);
+            masks.m_nCr |= mask(cr);
+            masks.m_nLf |= mask(lf);
         }
+        return masks;
     }
-    return count;
+#endif
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::uint64_t bit = std::uint64_t{1} << k;
+        masks.m_nG |= p[k] == 'g' ? bit : 0;
+        masks.m_nCr |= p[k] == '\r' ? bit : 0;
+        masks.m_nLf |= p[k] == '\n' ? bit : 0;
+    }
+    return masks;
 }
 
 } // namespace
 
 bool CSourceTokenizer::IsDelimiter(unsigned char c) {
-    return kClasses[c] == kDelimiter;
+    return c != 0 && c != '\r' && c != '\n' && !IsTokenByte(c);
 }
 
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses)
@@ -89,12 +100,14 @@ void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine) {
 }
 
 void CSourceTokenizer::Feed(std::string_view piece) {
+    if (piece.empty())
+        return;
     const auto* const begin = reinterpret_cast<const unsigned char*>(piece.data());
     const auto* const end = begin + piece.size();
     const auto* p = begin;
 
     if (m_bInToken) {
-        // Finish the token the last piece ended in.
+        // Finish the candidate the last piece ended in.
         const auto* stop = p;
         while (stop != end && IsTokenByte(*stop))
             ++stop;
@@ -114,43 +127,56 @@ void CSourceTokenizer::Feed(std::string_view piece) {
         m_strCarry.clear();
     }
 
-    // Every symbol starts with "g", so only tokens that start with one are
-    // looked at; line breaks are counted in bulk up to each such token.
-    const auto* counted = p;
     while (p != end) {
-        const auto* g = static_cast<const unsigned char*>(
-            std::memchr(p, 'g', static_cast<std::size_t>(end - p)));
-        if (g == nullptr)
-            break;
-        if (g != begin && IsTokenByte(g[-1])) {
-            p = g + 1; // inside a token that started earlier
-            continue;
+        const std::size_t size = std::min(kBlock, static_cast<std::size_t>(end - p));
+        const CBlockMasks masks = MaskBlock(p, size);
+        // A line ends at each CR, and at each LF that does not complete a CR LF.
+        const std::uint64_t breaks =
+            masks.m_nCr | (masks.m_nLf & ~((masks.m_nCr << 1) | (m_bAfterCr ? 1u : 0u)));
+        const unsigned char* next = p + size;
+        std::int64_t nLine = m_nLine;
+        bool bJumped = false;
+        for (std::uint64_t g = masks.m_nG; g != 0; g &= g - 1) {
+            const int bit = std::countr_zero(g);
+            const unsigned char* start = p + bit;
+            const bool bAfterToken = start == begin ? m_bAfterToken : IsTokenByte(start[-1]);
+            if (bAfterToken)
+                continue; // inside a longer token
+            nLine = m_nLine + CountBits(breaks & ((std::uint64_t{1} << bit) - 1));
+            const unsigned char* stop = start + 1;
+            while (stop != end && IsTokenByte(*stop))
+                ++stop;
+            const std::string_view token(reinterpret_cast<const char*>(start),
+                                         static_cast<std::size_t>(stop - start));
+            if (stop == end) {
+                // The token may go on in the next piece; keep it only while it can match.
+                m_nLine = nLine;
+                m_bAfterCr = false;
+                m_bInToken = true;
+                m_bCarryUseless = token.size() > m_index.GetMaxLength();
+                if (!m_bCarryUseless)
+                    m_strCarry.assign(token);
+                return;
+            }
+            Emit(token, nLine);
+            if (stop >= next) {
+                // The token ran past this block; go on right after it. It
+                // holds no line break, so its line is the line there.
+                next = stop;
+                bJumped = true;
+                break;
+            }
         }
-        const auto* stop = g + 1;
-        while (stop != end && IsTokenByte(*stop))
-            ++stop;
-        m_nLine += CountLineBreaks(counted, g, m_bAfterCr);
-        m_bAfterCr = false;
-        counted = stop;
-        const std::string_view token(reinterpret_cast<const char*>(g),
-                                     static_cast<std::size_t>(stop - g));
-        if (stop == end) {
-            // The token may go on in the next piece; keep it only while it can match.
-            m_bInToken = true;
-            m_bCarryUseless = token.size() > m_index.GetMaxLength();
-            if (!m_bCarryUseless)
-                m_strCarry.assign(token);
-            return;
+        if (bJumped) {
+            m_nLine = nLine;
+            m_bAfterCr = false;
+        } else {
+            m_nLine += CountBits(breaks);
+            m_bAfterCr = next[-1] == '\r';
         }
-        Emit(token, m_nLine);
-        p = stop;
+        p = next;
     }
-    m_nLine += CountLineBreaks(counted, end, m_bAfterCr);
-    // A piece that ends inside a token which does not start with "g" needs no
-    // carry, and its continuation is passed over as part of that token.
-    m_bInToken = end != begin && IsTokenByte(end[-1]);
-    if (m_bInToken)
-        m_bCarryUseless = true;
+    m_bAfterToken = IsTokenByte(end[-1]);
 }
 
 void CSourceTokenizer::Finish() {

@@ -45,7 +45,8 @@ private:
     CSourceUseArray& m_uses;
     std::int64_t m_nLine = 1;
     bool m_bAfterCr = false;      // the previous byte was a CR (a following LF is its pair)
-    bool m_bInToken = false;      // the last piece ended inside a token
+    bool m_bAfterToken = false;   // the previous byte belongs to a token
+    bool m_bInToken = false;      // the last piece ended inside a token that starts with "g"
     bool m_bCarryUseless = false; // ...and that token can no longer match
     std::string m_strCarry;       // the start of that token
 };

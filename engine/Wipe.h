@@ -45,7 +45,7 @@ enum class WipeStatus {
 struct CWipeResult {
     WipeStatus m_nStatus = WipeStatus::Done;
     std::error_code m_error;  // the system's reason, for the failures that have one
-    std::string m_strBackup;  // the backup's path, once it was written
+    std::string m_strBackup;  // the backup's path, once the wipe got as far as writing it
     std::size_t m_nWiped = 0; // lines marked or removed
 
     bool Succeeded() const { return m_nStatus == WipeStatus::Done; }

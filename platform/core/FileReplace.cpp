@@ -39,15 +39,12 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     return {};
 }
 
-std::error_code SyncFolder(const std::string& folder) {
+void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return LastError();
-    std::error_code ec;
-    if (::fsync(fd) != 0 && errno != EINVAL) // some file systems cannot sync folders
-        ec = LastError();
-    ::close(fd);
-    return ec;
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 // Writes `bytes` to a new temporary file beside `target`, with the mode and
@@ -75,7 +72,10 @@ std::error_code WriteAndRename(const std::string& target, std::string_view bytes
         ::unlink(temp.c_str());
         return ec;
     }
-    return SyncFolder(folder);
+    // The new content is in place now; a folder that cannot be synced makes
+    // the rename less durable, not undone, so it is no failure to report.
+    SyncFolder(folder);
+    return {};
 }
 
 } // namespace
