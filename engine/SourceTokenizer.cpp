@@ -142,6 +142,11 @@ void CSourceTokenizer::Feed(std::string_view piece) {
             const bool bAfterToken = start == begin ? m_bAfterToken : IsTokenByte(start[-1]);
             if (bAfterToken)
                 continue; // inside a longer token
+            // Most tokens that start with "g" are told apart by their next two
+            // bytes; those need not be read to their end.
+            if (end - start > 3 && IsTokenByte(start[1]) && IsTokenByte(start[2]) &&
+                !m_index.MayContinueWith(start[1], start[2]))
+                continue;
             nLine = m_nLine + CountBits(breaks & ((std::uint64_t{1} << bit) - 1));
             const unsigned char* stop = start + 1;
             while (stop != end && IsTokenByte(*stop))

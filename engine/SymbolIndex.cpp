@@ -52,6 +52,11 @@ CSymbolIndex::CSymbolIndex(const CKeywordArray& table) {
     for (const Slot& entry : found) {
         m_nMinLength = std::min(m_nMinLength, entry.m_strSymbol.size());
         m_nMaxLength = std::max(m_nMaxLength, entry.m_strSymbol.size());
+        if (entry.m_strSymbol.size() >= 3) {
+            const unsigned pair = static_cast<unsigned char>(entry.m_strSymbol[1]) << 8 |
+                                  static_cast<unsigned char>(entry.m_strSymbol[2]);
+            m_arrPairs[pair / 64] |= std::uint64_t{1} << (pair % 64);
+        }
         std::size_t k = Hash(entry.m_strSymbol) & m_nMask;
         while (m_arrSlots[k].m_pKeyword != nullptr) {
             if (m_arrSlots[k].m_strSymbol == entry.m_strSymbol)

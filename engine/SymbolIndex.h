@@ -2,7 +2,9 @@
 
 #include "Keyword.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +34,13 @@ public:
     // Tokens longer than this never match; a scanner need not keep them.
     std::size_t GetMaxLength() const { return m_nMaxLength; }
 
+    // False when no token of three or more bytes that goes on with `second`
+    // and `third` after its "g" can match: a scanner may pass it over unread.
+    bool MayContinueWith(unsigned char second, unsigned char third) const {
+        const unsigned pair = static_cast<unsigned>(second) << 8 | third;
+        return (m_arrPairs[pair / 64] >> (pair % 64) & 1) != 0;
+    }
+
 private:
     struct Slot {
         std::string_view m_strSymbol; // points into the keyword's m_strSymbol
@@ -40,7 +49,8 @@ private:
 
     CKeyword* Lookup(std::string_view token) const;
 
-    std::vector<Slot> m_arrSlots; // open addressing, size a power of two
+    std::vector<Slot> m_arrSlots;                       // open addressing, size a power of two
+    std::array<std::uint64_t, 65536 / 64> m_arrPairs{}; // second and third bytes of the symbols
     std::size_t m_nMask = 0;
     std::size_t m_nMinLength = 1;
     std::size_t m_nMaxLength = 0;
