@@ -2,6 +2,7 @@
 
 #include "JsonWriter.h"
 
+#include <charconv>
 #include <ostream>
 
 bool IsUnused(const CKeyword& keyword) {
@@ -16,6 +17,12 @@ std::size_t CountUnused(const CKeywordArray& table) {
 }
 
 namespace {
+
+void AppendNumber(std::string& out, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
 
 std::string Summary(const CScanResult& result) {
     return std::to_string(result.m_arrKeywords.size()) + " keywords, " +
@@ -36,9 +43,17 @@ void WriteTextReport(std::ostream& out, const CScanResult& result) {
 }
 
 void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly) {
-    // Built in memory and written at once: a large tree has hundreds of
-    // thousands of uses, and a stream insertion per field would dominate.
-    std::string json = "{\"keywordFile\": ";
+    // Built in a buffer that goes out a megabyte at a time: a large tree has
+    // hundreds of thousands of uses, and a stream insertion per field would
+    // dominate.
+    constexpr std::size_t kFlushBytes = 1 << 20;
+    std::string json;
+    json.reserve(kFlushBytes + 4096);
+    const auto flush = [&] {
+        out.write(json.data(), static_cast<std::streamsize>(json.size()));
+        json.clear();
+    };
+    json += "{\"keywordFile\": ";
     AppendJsonString(json, result.m_strKeywordFile);
     json += ", \"keywords\": [";
     const char* separator = "\n  ";
@@ -48,7 +63,9 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         if (bUnusedOnly && !IsUnused(*keyword))
             continue;
         json += separator;
-        json += "{\"line\": " + std::to_string(keyword->m_nLine) + ", \"symbol\": ";
+        json += "{\"line\": ";
+        AppendNumber(json, keyword->m_nLine);
+        json += ", \"symbol\": ";
         AppendJsonString(json, keyword->m_strSymbol);
         json += ", \"value\": ";
         AppendJsonString(json, keyword->m_strValue);
@@ -65,15 +82,19 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
             json += "{\"file\": ";
             json += lastFileJson;
             json += ", \"line\": ";
-            json += std::to_string(used.m_nLine);
+            AppendNumber(json, used.m_nLine);
             json += '}';
             useSeparator = ", ";
+            if (json.size() >= kFlushBytes)
+                flush();
         }
         json += "]}";
         separator = ",\n  ";
+        if (json.size() >= kFlushBytes)
+            flush();
     }
     json += "\n], \"summary\": {\"keywords\": " + std::to_string(result.m_arrKeywords.size()) +
             ", \"unused\": " + std::to_string(CountUnused(result.m_arrKeywords)) +
             ", \"files\": " + std::to_string(result.m_nFiles) + "}}\n";
-    out.write(json.data(), static_cast<std::streamsize>(json.size()));
+    flush();
 }

@@ -82,14 +82,13 @@ bool CGlossCutterDoc::ScanFiles(const std::vector<std::string>& paths) {
     const CUsageScanner scanner(m_arrKeywords);
     const unsigned nThreads =
         m_nScanThreads != 0 ? m_nScanThreads : std::max(1u, std::thread::hardware_concurrency());
-    return ::ScanFiles(scanner, paths, nThreads,
-                       [&](std::size_t index, const CSourceUseArray& uses) {
-                           ShowStatusText("Analyze " + paths[index] + "...");
-                           CUsageScanner::AddUses(paths[index], uses);
-                           ++m_nScannedFiles;
-                           if (m_pProgress == nullptr)
-                               return true;
-                           m_pProgress->ShowFileProgress(index + 1, paths.size());
-                           return !m_pProgress->IsCancelled();
-                       });
+    return ::ScanFiles(scanner, paths, nThreads, [&](std::size_t index, CFileUses& uses) {
+        ShowStatusText("Analyze " + paths[index] + "...");
+        uses.HandOver();
+        ++m_nScannedFiles;
+        if (m_pProgress == nullptr)
+            return true;
+        m_pProgress->ShowFileProgress(index + 1, paths.size());
+        return !m_pProgress->IsCancelled();
+    });
 }
