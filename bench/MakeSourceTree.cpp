@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
     static const char* const kSyntax[] = {" = ", "(", ")", ", ", "->", ".", "[", "]", " + ", ";"};
     const std::size_t bytesPerFile = megabytes * 1000000 / files;
     for (std::size_t f = 0; f < files; ++f) {
-        const auto folder = out / "src" / ("module" + std::to_string(f % 97)) /
-                            ("part" + std::to_string(f % 13));
+        const auto folder =
+            out / "src" / ("module" + std::to_string(f % 97)) / ("part" + std::to_string(f % 13));
         std::filesystem::create_directories(folder);
         std::string text = "#include \"texts.h\"\n\n";
         // Every used keyword turns up at least once somewhere.
