@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon, drawn at every size it is asked for.
+QIcon AppIcon();

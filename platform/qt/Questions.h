@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// A Yes/No question with the question icon; true for Yes. Tests replace the
+// answerer so that no modal box ever waits for a user.
+bool AskYesNo(QWidget* pParent, const QString& text, const QString& caption);
+
+// A warning with an OK button.
+void ShowWarning(QWidget* pParent, const QString& text, const QString& caption);
+
+using QuestionAnswerer = std::function<bool(const QString& text, const QString& caption)>;
+// Answers every following question with `answerer`; none restores the boxes.
+void SetQuestionAnswerer(QuestionAnswerer answerer);

@@ -1,0 +1,46 @@
+#include "GlossCutterApp.h"
+
+#include "About.h"
+#include "GlossCutterDoc.h"
+#include "GlossCutterOptions.h"
+#include "GlossCutterView.h"
+#include "MainFrame.h"
+#include "Version.h"
+
+CGlossCutterApp theApp;
+
+CGlossCutterApp::CGlossCutterApp() = default;
+
+CGlossCutterApp::~CGlossCutterApp() = default;
+
+bool CGlossCutterApp::InitInstance() {
+    {
+        // The settings are named after the company and product of the
+        // program's own version information.
+        const CxVersion version;
+        if (!version.m_arrInfo.empty()) {
+            const CxVersionInfo& info = *version.m_arrInfo[0];
+            theOptions.OpenSettingsKey(
+                SettingsKeyPath(info.m_strCompanyName, info.m_strProductName));
+        }
+    }
+    // The document, the frame and its view, as one template would make them.
+    m_pDocument = std::make_unique<CGlossCutterDoc>();
+    auto* pView = new CGlossCutterView(*m_pDocument);
+    m_pMainFrame = std::make_unique<CMainFrame>(pView);
+    QObject::connect(m_pMainFrame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
+    pView->OnInitialUpdate();
+    m_pMainFrame->adjustSize();
+    m_pMainFrame->show();
+    return true;
+}
+
+void CGlossCutterApp::ExitInstance() {
+    m_pMainFrame.reset();
+    m_pDocument.reset();
+}
+
+void CGlossCutterApp::OnAppAbout() {
+    CxAbout about(m_pMainFrame.get());
+    about.exec();
+}

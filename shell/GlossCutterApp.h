@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+class CGlossCutterDoc;
+class CMainFrame;
+
+// The application: opens the settings named after the program's version
+// information, creates the document, the main frame and its view, and shows
+// the window with an empty list. Nothing is loaded until Reload.
+class CGlossCutterApp final {
+public:
+    CGlossCutterApp();
+    ~CGlossCutterApp();
+
+    // After the QApplication exists; false ends the program.
+    bool InitInstance();
+    // Before the QApplication goes: closes the window and the document.
+    void ExitInstance();
+
+    void OnAppAbout();
+
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+    CGlossCutterDoc* GetDocument() const { return m_pDocument.get(); }
+
+private:
+    std::unique_ptr<CGlossCutterDoc> m_pDocument;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+};
+
+extern CGlossCutterApp theApp;

@@ -1,0 +1,225 @@
+#include "GlossCutterView.h"
+
+#include "DialogUnits.h"
+#include "EditorLaunch.h"
+#include "GlossCutterDoc.h"
+#include "GlossCutterOptions.h"
+#include "KeywordTableModel.h"
+#include "LoadRelay.h"
+#include "MiniDlgUsedList.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+const QString kTitle = QStringLiteral("GlossCutter");
+
+// The sort key of a column, 0 for the columns that do not sort.
+int SortKeyOf(int nColumn) {
+    switch (nColumn) {
+    case 1:
+        return SORT_BY_LINE;
+    case 2:
+        return SORT_BY_SYMBOL;
+    case 4:
+        return SORT_BY_USED;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
+    : QScrollArea(pParent), m_listKeywords(nullptr), m_doc(doc), m_pForm(new QWidget),
+      m_pModel(new CKeywordTableModel(doc.m_arrKeywords, this)), m_pPollTimer(new QTimer(this)) {
+    // The form: its template size is the smallest the view lays out; below
+    // that the view scrolls.
+    const CDialogUnits dlu(font());
+    m_pForm->setMinimumSize(dlu.ToPixels(474, 293));
+    m_pForm->resize(m_pForm->minimumSize());
+    m_listKeywords = new QTableView(m_pForm);
+    m_listKeywords->setGeometry(dlu.ToPixels(7, 7, 460, 279));
+    m_listKeywords->setModel(m_pModel);
+    setWidget(m_pForm);
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    m_pForm->installEventFilter(this);
+
+    connect(m_listKeywords->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &CGlossCutterView::OnColumnClick);
+    connect(m_listKeywords->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
+    // Also a double-click below the last row opens the keyword selected last.
+    m_listKeywords->viewport()->installEventFilter(this);
+    m_pPollTimer->setInterval(150);
+    connect(m_pPollTimer, &QTimer::timeout, this, &CGlossCutterView::PollLoad);
+}
+
+CGlossCutterView::~CGlossCutterView() {
+    if (m_pLoadThread != nullptr) {
+        m_pRelay->Cancel();
+        m_pLoadThread->wait();
+    }
+}
+
+void CGlossCutterView::OnInitialUpdate() {
+    emit TitleChanged(kTitle);
+    SetUpColumns();
+    InitLayout(m_pForm);
+    AddSizedControl(m_listKeywords, 0, 100, 0, 100);
+}
+
+void CGlossCutterView::SetUpColumns() {
+    static constexpr int kWidths[] = {50, 50, 250, 250, 60};
+    QHeaderView* pHeader = m_listKeywords->horizontalHeader();
+    pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pHeader->setSectionsClickable(true);
+    pHeader->setHighlightSections(false);
+    for (int column = 0; column < static_cast<int>(std::size(kWidths)); ++column)
+        m_listKeywords->setColumnWidth(column, kWidths[column]);
+    m_listKeywords->verticalHeader()->hide();
+    m_listKeywords->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_listKeywords->setShowGrid(true);
+    m_listKeywords->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listKeywords->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listKeywords->setWordWrap(false);
+}
+
+bool CGlossCutterView::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pWatched == m_pForm && pEvent->type() == QEvent::Resize)
+        OnParentSize(0, m_pForm->width(), m_pForm->height());
+    else if (pWatched == m_listKeywords->viewport() &&
+             pEvent->type() == QEvent::MouseButtonDblClick)
+        OnDblClk();
+    return QScrollArea::eventFilter(pWatched, pEvent);
+}
+
+void CGlossCutterView::Reload() {
+    if (IsLoading())
+        return;
+    emit TitleChanged(QStringLiteral("Loading..."));
+    // The worker is about to clear and refill the table: nothing may look at
+    // it until the load is over.
+    m_pModel->Detach();
+    if (m_pUsedList != nullptr)
+        m_pUsedList->FillPlaces(nullptr);
+    m_doc.SetCurrentKeyword(nullptr);
+
+    const CLoadSettings settings = theOptions.GetLoadSettings();
+    m_pRelay = std::make_unique<CLoadRelay>();
+    CLoadRelay* pRelay = m_pRelay.get();
+    m_pLoadThread = QThread::create([this, settings, pRelay] {
+        m_doc.SetProgress(pRelay);
+        m_doc.LoadKeywords(settings);
+        pRelay->m_bCompleted = m_doc.AnalyzeSources(settings) && !pRelay->IsCancelled();
+        m_doc.SetProgress(nullptr);
+    });
+    connect(m_pLoadThread, &QThread::finished, this, &CGlossCutterView::OnLoadFinished);
+    setCursor(Qt::BusyCursor);
+    emit LoadStarted();
+    m_pPollTimer->start();
+    m_pLoadThread->start();
+}
+
+void CGlossCutterView::CancelLoad() {
+    if (m_pRelay != nullptr)
+        m_pRelay->Cancel();
+}
+
+void CGlossCutterView::PollLoad() {
+    if (m_pRelay == nullptr)
+        return;
+    if (const std::string text = m_pRelay->TakeStatusText(); !text.empty())
+        emit StatusText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (m_pRelay->GetTotal() > 0)
+        emit FileProgress(static_cast<qint64>(m_pRelay->GetDone()),
+                          static_cast<qint64>(m_pRelay->GetTotal()));
+}
+
+void CGlossCutterView::OnLoadFinished() {
+    m_pPollTimer->stop();
+    const bool bCompleted = m_pRelay->m_bCompleted;
+    m_pLoadThread->deleteLater();
+    m_pLoadThread = nullptr;
+    m_pRelay.reset();
+
+    if (bCompleted) {
+        FillList(1); // by line, in the current direction
+        emit StatusText(QString::fromUtf8(LoadString(AFX_IDS_IDLEMESSAGE)));
+    } else {
+        m_doc.ClearKeywords();
+        m_pModel->Reattach();
+        emit StatusText(QStringLiteral("Load cancelled"));
+    }
+    emit TitleChanged(kTitle);
+    unsetCursor();
+    emit LoadFinished(bCompleted);
+}
+
+void CGlossCutterView::FillList(int nColumn) {
+    const int nKey = SortKeyOf(nColumn);
+    if (nKey == 0 || IsLoading())
+        return;
+    m_doc.SortKeywords(nKey, m_bSortAscending);
+    m_pModel->Reattach();
+    if (m_pModel->rowCount() > 0) {
+        const QModelIndex first = m_pModel->index(0, 0);
+        m_listKeywords->selectionModel()->setCurrentIndex(
+            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else if (m_pUsedList != nullptr) {
+        m_pUsedList->FillPlaces(nullptr);
+    }
+}
+
+void CGlossCutterView::OnColumnClick(int nColumn) {
+    if (IsLoading())
+        return;
+    if (nColumn == m_nSortColumn)
+        m_bSortAscending = !m_bSortAscending;
+    m_nSortColumn = nColumn;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    emit TitleChanged(QStringLiteral("Sorting..."));
+    FillList(nColumn);
+    emit TitleChanged(kTitle);
+    QApplication::restoreOverrideCursor();
+}
+
+void CGlossCutterView::OnSelectionChanged(const QItemSelection& selected) {
+    // With several rows selected at once, the last one reported wins.
+    int nRow = -1;
+    for (const QModelIndex& index : selected.indexes())
+        nRow = std::max(nRow, index.row());
+    CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
+    if (pKeyword == nullptr)
+        return;
+    if (m_pUsedList != nullptr)
+        m_pUsedList->FillPlaces(&pKeyword->m_listUsed);
+    m_doc.SetCurrentKeyword(pKeyword);
+}
+
+void CGlossCutterView::OnDblClk() {
+    const CKeyword* pKeyword = IsLoading() ? nullptr : m_doc.GetCurrentKeyword();
+    if (pKeyword == nullptr)
+        return;
+    std::string keywordFile;
+    theOptions.GetKeywordFile(keywordFile);
+    OpenInEditor(keywordFile, static_cast<unsigned>(pKeyword->m_nLine));
+}
+
+void CGlossCutterView::AutoCheck() {
+    for (int row = 0; row < m_pModel->rowCount(); ++row) {
+        const CKeyword* pKeyword = m_pModel->KeywordAt(row);
+        if (pKeyword != nullptr && pKeyword->m_listUsed.empty())
+            m_pModel->SetChecked(row, true);
+    }
+}

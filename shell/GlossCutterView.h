@@ -1,0 +1,72 @@
+#pragma once
+
+#include "DynamicControlsManager.h"
+
+#include <QScrollArea>
+#include <memory>
+
+class CGlossCutterDoc;
+class CKeywordTableModel;
+class CLoadRelay;
+class CMiniDlgUsedList;
+class QItemSelection;
+class QTableView;
+class QThread;
+class QTimer;
+
+// The main window's view: the list of keywords with their line, symbol,
+// value and uses, ticks for the wipe, sorting by a clicked column, the load
+// (Reload) and Auto check. The load runs on a worker thread, so the window
+// stays responsive; while it runs the list is empty and may not be changed.
+class CGlossCutterView final : public QScrollArea, public cdxCDynamicControlsManager {
+    Q_OBJECT
+public:
+    CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent = nullptr);
+    ~CGlossCutterView() override;
+
+    // Sets up the columns and the layout; the list stays empty.
+    void OnInitialUpdate();
+
+    // The panel that shows the places of the selected keyword.
+    void SetUsedList(CMiniDlgUsedList* pUsedList) { m_pUsedList = pUsedList; }
+
+    void Reload();
+    void CancelLoad();
+    bool IsLoading() const { return m_pLoadThread != nullptr; }
+
+    void AutoCheck();
+    void FillList(int nColumn);
+    void OnColumnClick(int nColumn);
+    void OnDblClk();
+
+    CKeywordTableModel* GetModel() const { return m_pModel; }
+    CGlossCutterDoc& GetDocument() const { return m_doc; }
+
+    QTableView* m_listKeywords;
+    bool m_bSortAscending = true;
+    int m_nSortColumn = 0;
+
+signals:
+    void TitleChanged(const QString& title);
+    void StatusText(const QString& text);
+    void FileProgress(qint64 done, qint64 total);
+    void LoadStarted();
+    void LoadFinished(bool bCompleted);
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    void SetUpColumns();
+    void OnSelectionChanged(const QItemSelection& selected);
+    void OnLoadFinished();
+    void PollLoad();
+
+    CGlossCutterDoc& m_doc;
+    QWidget* m_pForm;
+    CKeywordTableModel* m_pModel;
+    CMiniDlgUsedList* m_pUsedList = nullptr;
+    QThread* m_pLoadThread = nullptr;
+    std::unique_ptr<CLoadRelay> m_pRelay;
+    QTimer* m_pPollTimer;
+};

@@ -1,0 +1,99 @@
+#include "KeywordTableModel.h"
+
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+namespace {
+
+QString FromBytes(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+CKeywordTableModel::CKeywordTableModel(CKeywordArray& table, QObject* pParent)
+    : QAbstractTableModel(pParent), m_table(table) {}
+
+void CKeywordTableModel::Detach() {
+    beginResetModel();
+    m_bDetached = true;
+    endResetModel();
+}
+
+void CKeywordTableModel::Reattach() {
+    beginResetModel();
+    m_bDetached = false;
+    endResetModel();
+}
+
+CKeyword* CKeywordTableModel::KeywordAt(int nRow) const {
+    if (m_bDetached || nRow < 0 || nRow >= static_cast<int>(m_table.size()))
+        return nullptr;
+    return m_table[static_cast<std::size_t>(nRow)].get();
+}
+
+int CKeywordTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || m_bDetached ? 0 : static_cast<int>(m_table.size());
+}
+
+int CKeywordTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant CKeywordTableModel::data(const QModelIndex& index, int role) const {
+    const CKeyword* pKeyword = KeywordAt(index.row());
+    if (pKeyword == nullptr)
+        return {};
+    if (role == Qt::CheckStateRole && index.column() == kMarked)
+        return pKeyword->m_bMarked || pKeyword->m_bChecked ? Qt::Checked : Qt::Unchecked;
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case kMarked:
+        return pKeyword->m_bMarked ? QStringLiteral("*") : QString();
+    case kLine:
+        return QString::number(pKeyword->m_nLine);
+    case kSymbol:
+        return FromBytes(pKeyword->m_strSymbol);
+    case kValue:
+        return FromBytes(pKeyword->m_strValue);
+    case kUsed:
+        return QString::number(pKeyword->GetUsedCount());
+    default:
+        return {};
+    }
+}
+
+bool CKeywordTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || index.column() != kMarked ||
+        KeywordAt(index.row()) == nullptr)
+        return false;
+    SetChecked(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+void CKeywordTableModel::SetChecked(int nRow, bool bChecked) {
+    CKeyword* pKeyword = KeywordAt(nRow);
+    if (pKeyword == nullptr)
+        return;
+    // A marked keyword springs back to ticked: only unmarked ones are wiped
+    // by their tick.
+    if (!pKeyword->m_bMarked)
+        pKeyword->m_bChecked = bChecked;
+    const QModelIndex cell = index(nRow, kMarked);
+    emit dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+Qt::ItemFlags CKeywordTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == kMarked)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant CKeywordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromUtf8(LoadString(IDS_COL_MARKED + section));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Keyword.h"
+
+#include <QAbstractTableModel>
+
+// The keyword table as the list shows it: one row per keyword, in the table's
+// order, served on demand. The check box of column 0 shows m_bMarked or
+// m_bChecked; a marked keyword cannot be unticked.
+class CKeywordTableModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { kMarked, kLine, kSymbol, kValue, kUsed, kColumnCount };
+
+    explicit CKeywordTableModel(CKeywordArray& table, QObject* pParent = nullptr);
+
+    // While detached (a load is filling the table on another thread) the
+    // model shows no rows and does not touch the table.
+    void Detach();
+    // Shows the table again, in its current order.
+    void Reattach();
+    bool IsDetached() const { return m_bDetached; }
+
+    CKeyword* KeywordAt(int nRow) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Sets the row's check box as a click would; marked rows stay ticked.
+    void SetChecked(int nRow, bool bChecked);
+
+private:
+    CKeywordArray& m_table;
+    bool m_bDetached = false;
+};

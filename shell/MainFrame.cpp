@@ -1,0 +1,149 @@
+#include "MainFrame.h"
+
+#include "CommandTable.h"
+#include "GlossCutterDoc.h"
+#include "GlossCutterView.h"
+#include "KeywordTableModel.h"
+#include "MiniDialog.h"
+#include "MiniDlgUsedList.h"
+#include "Questions.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+
+CMainFrame::CMainFrame(CGlossCutterView* pView) : m_pView(pView) {
+    setCentralWidget(m_pView);
+    for (const CCommand& command : Commands())
+        addAction(CreateCommandAction(command.m_nId, this));
+    CreateMenus();
+    CreateStatusBar();
+    CreateUsedListWindow();
+    m_pView->SetUsedList(m_pUsedList);
+
+    connect(m_pView, &CGlossCutterView::TitleChanged, this, &CMainFrame::SetDocumentTitle);
+    connect(m_pView, &CGlossCutterView::StatusText, this, &CMainFrame::SetMessageText);
+    connect(m_pView, &CGlossCutterView::FileProgress, this, &CMainFrame::OnFileProgress);
+    connect(m_pView, &CGlossCutterView::LoadStarted, this, &CMainFrame::OnLoadStarted);
+    connect(m_pView, &CGlossCutterView::LoadFinished, this, &CMainFrame::OnLoadFinished);
+    connect(m_pView->GetModel(), &QAbstractItemModel::modelReset, this,
+            &CMainFrame::UpdateCommands);
+    UpdateCommands();
+}
+
+QAction* CMainFrame::Action(int nId) const {
+    for (QAction* pAction : actions()) {
+        if (pAction->data().toInt() == nId)
+            return pAction;
+    }
+    return nullptr;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* pFile = menuBar()->addMenu(tr("&File"));
+    pFile->addAction(Action(ID_APP_EXIT));
+    QMenu* pView = menuBar()->addMenu(tr("&View"));
+    pView->addAction(Action(ID_VIEW_USED));
+    pView->addSeparator();
+    pView->addAction(Action(ID_RELOAD));
+    QMenu* pTools = menuBar()->addMenu(tr("Tools"));
+    pTools->addAction(Action(ID_AUTO_CHECK));
+    QMenu* pHelp = menuBar()->addMenu(tr("&Help"));
+    pHelp->addAction(Action(ID_APP_ABOUT));
+
+    Action(ID_VIEW_USED)->setCheckable(true);
+    connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+    connect(Action(ID_VIEW_USED), &QAction::triggered, this, &CMainFrame::OnViewUsed);
+    connect(Action(ID_RELOAD), &QAction::triggered, this, &CMainFrame::OnReload);
+    connect(Action(ID_AUTO_CHECK), &QAction::triggered, this, &CMainFrame::OnAutoCheck);
+    connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CMainFrame::AboutRequested);
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_pMessagePane = new QLabel(QString::fromUtf8(LoadString(AFX_IDS_IDLEMESSAGE)));
+    statusBar()->addWidget(m_pMessagePane, 1);
+    m_pProgress = new QProgressBar;
+    m_pProgress->setMaximumWidth(160);
+    m_pProgress->hide();
+    statusBar()->addPermanentWidget(m_pProgress);
+    m_pCancel = new QPushButton(tr("Cancel"));
+    m_pCancel->setToolTip(tr("Stop the load (Esc)"));
+    m_pCancel->hide();
+    statusBar()->addPermanentWidget(m_pCancel);
+    connect(m_pCancel, &QPushButton::clicked, m_pView, &CGlossCutterView::CancelLoad);
+    m_pEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_pEscape->setEnabled(false);
+    connect(m_pEscape, &QShortcut::activated, m_pView, &CGlossCutterView::CancelLoad);
+    // A menu item's prompt replaces the message while the pointer is on it.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message) { m_pMessagePane->setVisible(message.isEmpty()); });
+}
+
+void CMainFrame::CreateUsedListWindow() {
+    m_pUsedList = new CMiniDlgUsedList;
+    m_pUsedListWnd =
+        new CMiniDialog(this, m_pUsedList, QString::fromUtf8(LoadString(IDS_USED_LIST_TITLE)));
+    connect(m_pUsedListWnd, &CMiniDialog::VisibilityChanged, Action(ID_VIEW_USED),
+            &QAction::setChecked);
+    m_pUsedListWnd->Show(false);
+}
+
+void CMainFrame::SetDocumentTitle(const QString& title) {
+    setWindowTitle(title + QStringLiteral(" - ") +
+                   QString::fromUtf8(LoadString(AFX_IDS_APP_TITLE)));
+}
+
+void CMainFrame::SetMessageText(const QString& text) {
+    m_pMessagePane->setText(text);
+}
+
+void CMainFrame::OnViewUsed() {
+    m_pUsedListWnd->Show(!m_pUsedListWnd->m_bVisible);
+}
+
+void CMainFrame::OnReload() {
+    m_pView->Reload();
+}
+
+void CMainFrame::OnAutoCheck() {
+    if (AskYesNo(this, QString::fromUtf8(LoadString(IDS_ASK_AUTO_CHECK)),
+                 QStringLiteral("Auto Check")))
+        m_pView->AutoCheck();
+}
+
+void CMainFrame::UpdateCommands() {
+    const bool bLoading = m_pView->IsLoading();
+    const bool bHasKeywords = !bLoading && !m_pView->GetDocument().m_arrKeywords.empty();
+    Action(ID_RELOAD)->setEnabled(!bLoading);
+    Action(ID_AUTO_CHECK)->setEnabled(bHasKeywords);
+    Action(ID_WIPE)->setEnabled(bHasKeywords);
+}
+
+void CMainFrame::OnLoadStarted() {
+    m_pProgress->setRange(0, 0);
+    m_pProgress->hide();
+    m_pCancel->show();
+    m_pEscape->setEnabled(true);
+    UpdateCommands();
+}
+
+void CMainFrame::OnLoadFinished() {
+    m_pProgress->hide();
+    m_pCancel->hide();
+    m_pEscape->setEnabled(false);
+    UpdateCommands();
+}
+
+void CMainFrame::OnFileProgress(qint64 done, qint64 total) {
+    // Once the walk knows how many files there are.
+    const int scale = total > 1000000 ? static_cast<int>(total / 1000000 + 1) : 1;
+    m_pProgress->setRange(0, static_cast<int>(total / scale));
+    m_pProgress->setValue(static_cast<int>(done / scale));
+    m_pProgress->show();
+}

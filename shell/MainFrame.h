@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CGlossCutterView;
+class CMiniDialog;
+class CMiniDlgUsedList;
+class QAction;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
+
+// The program's one top-level window: menu, status bar, the keyword list
+// view, and the floating used-list window it owns.
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CGlossCutterView* pView);
+
+    // "<document title> - GlossCutter".
+    void SetDocumentTitle(const QString& title);
+    void SetMessageText(const QString& text);
+
+    QAction* Action(int nId) const;
+    CGlossCutterView* GetActiveView() const { return m_pView; }
+
+    CMiniDialog* m_pUsedListWnd = nullptr;
+    CMiniDlgUsedList* m_pUsedList = nullptr;
+
+signals:
+    void AboutRequested();
+
+private:
+    void CreateMenus();
+    void CreateStatusBar();
+    void CreateUsedListWindow();
+    void OnViewUsed();
+    void OnReload();
+    void OnAutoCheck();
+    void UpdateCommands();
+    void OnLoadStarted();
+    void OnLoadFinished();
+    void OnFileProgress(qint64 done, qint64 total);
+
+    CGlossCutterView* m_pView;
+    QLabel* m_pMessagePane = nullptr;
+    QProgressBar* m_pProgress = nullptr;
+    QPushButton* m_pCancel = nullptr;
+    QShortcut* m_pEscape = nullptr;
+};

@@ -1,0 +1,52 @@
+#include "MiniDlgUsedList.h"
+
+#include "DialogUnits.h"
+#include "EditorLaunch.h"
+#include "GlossCutterOptions.h"
+#include "PlacesModel.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
+    : QWidget(pParent), m_listPlaces(new QTableView(this)), m_pModel(new CPlacesModel(this)) {
+    setFont(QFont(QStringLiteral("Comic Sans MS"), 8));
+    const CDialogUnits dlu(font());
+    setFixedSize(dlu.ToPixels(259, 105));
+    m_listPlaces->setGeometry(dlu.ToPixels(7, 7, 245, 91));
+    m_listPlaces->setModel(m_pModel);
+    m_listPlaces->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listPlaces->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listPlaces->setShowGrid(true);
+    m_listPlaces->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listPlaces->verticalHeader()->hide();
+    m_listPlaces->setWordWrap(false);
+    SetUpColumns();
+    connect(m_listPlaces, &QTableView::doubleClicked, this, &CMiniDlgUsedList::OnDblClk);
+}
+
+void CMiniDlgUsedList::SetUpColumns() {
+    m_listPlaces->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_listPlaces->setColumnWidth(CPlacesModel::kFile, 250);
+    m_listPlaces->setColumnWidth(CPlacesModel::kLineNumber, 80);
+    m_listPlaces->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void CMiniDlgUsedList::FillPlaces(const std::vector<CUsed>* pPlaces) {
+    std::vector<std::string> folders;
+    if (pPlaces != nullptr) {
+        for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
+            std::string folder;
+            theOptions.GetSourceFolder(i, folder);
+            folders.push_back(std::move(folder));
+        }
+    }
+    m_pModel->SetPlaces(pPlaces, std::move(folders));
+    if (m_pModel->rowCount() > 0)
+        m_listPlaces->setCurrentIndex(m_pModel->index(0, 0));
+}
+
+void CMiniDlgUsedList::OnDblClk(const QModelIndex& index) {
+    if (const CUsed* pPlace = m_pModel->PlaceAt(index.row()))
+        OpenInEditor(pPlace->m_strFile, static_cast<unsigned>(pPlace->m_nLine));
+}

@@ -1,0 +1,51 @@
+#include "PlacesModel.h"
+
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+void CPlacesModel::SetPlaces(const std::vector<CUsed>* pPlaces,
+                             std::vector<std::string> sourceFolders) {
+    beginResetModel();
+    m_pPlaces = pPlaces;
+    m_arrSourceFolders = std::move(sourceFolders);
+    endResetModel();
+}
+
+const CUsed* CPlacesModel::PlaceAt(int nRow) const {
+    if (m_pPlaces == nullptr || nRow < 0 || nRow >= static_cast<int>(m_pPlaces->size()))
+        return nullptr;
+    return &(*m_pPlaces)[static_cast<std::size_t>(nRow)];
+}
+
+std::string CPlacesModel::ShownFile(const std::string& file,
+                                    const std::vector<std::string>& sourceFolders) {
+    for (const std::string& folder : sourceFolders) {
+        if (!folder.empty() && file.starts_with(folder))
+            return "($source)" + file.substr(folder.size());
+    }
+    return file;
+}
+
+int CPlacesModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || m_pPlaces == nullptr ? 0 : static_cast<int>(m_pPlaces->size());
+}
+
+int CPlacesModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant CPlacesModel::data(const QModelIndex& index, int role) const {
+    const CUsed* pPlace = PlaceAt(index.row());
+    if (pPlace == nullptr || role != Qt::DisplayRole)
+        return {};
+    if (index.column() == kLineNumber)
+        return QString::number(pPlace->m_nLine);
+    const std::string shown = ShownFile(pPlace->m_strFile, m_arrSourceFolders);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
+QVariant CPlacesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromUtf8(LoadString(section == kFile ? IDS_COL_FILE : IDS_COL_LINE_NUMBER));
+}
