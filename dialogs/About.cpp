@@ -7,8 +7,7 @@
 #include <QPushButton>
 
 CxAbout::CxAbout(QWidget* pParent) : QDialog(pParent, Qt::Dialog | Qt::FramelessWindowHint) {
-    QFont font(QStringLiteral("Comic Sans MS"), 8);
-    setFont(font);
+    setFont(DialogFont(QStringLiteral("Comic Sans MS"), 8));
     setObjectName(QStringLiteral("AboutBox"));
     // A thin border around a box without caption.
     setStyleSheet(QStringLiteral("#AboutBox { border: 1px solid palette(dark); }"));

@@ -30,7 +30,9 @@ bool CGlossCutterApp::InitInstance() {
     m_pMainFrame = std::make_unique<CMainFrame>(pView);
     QObject::connect(m_pMainFrame.get(), &CMainFrame::AboutRequested, [this] { OnAppAbout(); });
     pView->OnInitialUpdate();
-    m_pMainFrame->adjustSize();
+    // Just large enough for the form (adjustSize would stop at two thirds of
+    // the screen).
+    m_pMainFrame->resize(m_pMainFrame->sizeHint());
     m_pMainFrame->show();
     return true;
 }

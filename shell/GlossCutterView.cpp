@@ -71,6 +71,11 @@ CGlossCutterView::~CGlossCutterView() {
     }
 }
 
+QSize CGlossCutterView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return m_pForm->minimumSize() + QSize(frame, frame);
+}
+
 void CGlossCutterView::OnInitialUpdate() {
     emit TitleChanged(kTitle);
     SetUpColumns();

@@ -42,6 +42,9 @@ public:
     CKeywordTableModel* GetModel() const { return m_pModel; }
     CGlossCutterDoc& GetDocument() const { return m_doc; }
 
+    // The form's size: the window opens just large enough to show it all.
+    QSize sizeHint() const override;
+
     QTableView* m_listKeywords;
     bool m_bSortAscending = true;
     int m_nSortColumn = 0;

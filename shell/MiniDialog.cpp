@@ -1,6 +1,7 @@
 #include "MiniDialog.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QScreen>
 
 CMiniDialog::CMiniDialog(QWidget* pOwner, QWidget* pDialog, const QString& title)
@@ -42,11 +43,12 @@ void CMiniDialog::closeEvent(QCloseEvent* pEvent) {
     Show(false);
 }
 
-void CMiniDialog::showEvent(QShowEvent* pEvent) {
-    QWidget::showEvent(pEvent);
-    // The frame's size is known once the window system has framed it.
-    if (!m_bPlaced) {
-        m_bPlaced = true;
+void CMiniDialog::moveEvent(QMoveEvent* pEvent) {
+    QWidget::moveEvent(pEvent);
+    // The frame's size is known only once the window manager has framed the
+    // window; then the placement is made again with it.
+    if (!m_bFramed && frameGeometry().size() != size()) {
+        m_bFramed = true;
         PlaceAtBottomRight();
     }
 }

@@ -21,10 +21,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
-    void showEvent(QShowEvent* pEvent) override;
+    void moveEvent(QMoveEvent* pEvent) override;
 
 private:
     void PlaceAtBottomRight();
 
-    bool m_bPlaced = false;
+    bool m_bFramed = false; // placed again once the window manager has framed it
 };

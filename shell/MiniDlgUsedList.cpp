@@ -10,7 +10,7 @@
 
 CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
     : QWidget(pParent), m_listPlaces(new QTableView(this)), m_pModel(new CPlacesModel(this)) {
-    setFont(QFont(QStringLiteral("Comic Sans MS"), 8));
+    setFont(DialogFont(QStringLiteral("Comic Sans MS"), 8));
     const CDialogUnits dlu(font());
     setFixedSize(dlu.ToPixels(259, 105));
     m_listPlaces->setGeometry(dlu.ToPixels(7, 7, 245, 91));

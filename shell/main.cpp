@@ -1,10 +1,14 @@
 // glosscutter: the desktop program.
 
 #include "GlossCutterApp.h"
+#include "GlossCutterView.h"
+#include "MainFrame.h"
+#include "MiniDialog.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <csignal>
 
 int main(int argc, char** argv) {
@@ -12,8 +16,24 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(LoadString(AFX_IDS_APP_TITLE)));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Finds the unused texts of a C header of text constants."));
+    parser.addHelpOption();
+    const QCommandLineOption load(QStringLiteral("load"),
+                                  QStringLiteral("Load the keyword file at once, as Reload does."));
+    const QCommandLineOption usedList(QStringLiteral("used-list"),
+                                      QStringLiteral("Open the Used List window."));
+    parser.addOption(load);
+    parser.addOption(usedList);
+    parser.process(application);
+
     if (!theApp.InitInstance())
         return 1;
+    if (parser.isSet(load))
+        theApp.GetMainFrame()->GetActiveView()->Reload();
+    if (parser.isSet(usedList))
+        theApp.GetMainFrame()->m_pUsedListWnd->Show(true);
     const int result = QApplication::exec();
     theApp.ExitInstance();
     return result;

@@ -1,7 +1,16 @@
 #include "DialogUnits.h"
 
-#include <QFont>
+#include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
+
+QFont DialogFont(const QString& family, int pointSize) {
+    QFont font = QApplication::font();
+    if (QFontDatabase::hasFamily(family))
+        font.setFamily(family);
+    font.setPointSize(pointSize);
+    return font;
+}
 
 CDialogUnits::CDialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);

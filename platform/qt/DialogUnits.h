@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 
-class QFont;
+class QString;
+
+// The dialog font `family` at `pointSize`, or the desktop's own font at that
+// size when this system lacks the family (rather than whatever look-alike
+// the font matcher would substitute).
+QFont DialogFont(const QString& family, int pointSize);
 
 // Dialog layouts are given in dialog units: a quarter of the dialog font's
 // average character width horizontally, an eighth of its height vertically.
