@@ -8,6 +8,7 @@
 #include "Report.h"
 #include "TerminalProgress.h"
 #include "UnifiedDiff.h"
+#include "Version.h"
 #include "Wipe.h"
 
 #include <csignal>
@@ -110,6 +111,11 @@ int main(int argc, char** argv) {
     // instead of killing the program halfway.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // The program's own version information names it and its settings.
+    const CxVersion programVersion;
+    const CxVersionInfo version =
+        programVersion.m_arrInfo.empty() ? CxVersionInfo{} : *programVersion.m_arrInfo[0];
+
     CCliRequest request;
     if (const std::string error = ParseCommandLine(argc, argv, request); !error.empty())
         return Fail(error + " (see glosscutter-cli --help)");
@@ -118,12 +124,12 @@ int main(int argc, char** argv) {
         std::cout << kUsageText;
         return kExitOk;
     case CliCommand::Version:
-        std::cout << "GlossCutter Version " GLOSSCUTTER_VERSION "\n";
+        std::cout << version.m_strProductName << " Version " << version.m_strVersion << '\n';
         return kExitOk;
     case CliCommand::Scan:
     case CliCommand::Wipe:
         break;
     }
-    theOptions.OpenSettingsKey(SettingsKeyPath("GlossCutter", "GlossCutter"));
+    theOptions.OpenSettingsKey(SettingsKeyPath(version.m_strCompanyName, version.m_strProductName));
     return request.m_nCommand == CliCommand::Scan ? RunScan(request) : RunWipe(request);
 }
