@@ -22,9 +22,11 @@ void CxVersion::Read(const CVersionBlock& block) {
     std::uint32_t nLength = 0;
     if (!VerQueryValue(block, "\\VarFileInfo\\Translation", &pBuffer, &nLength))
         return;
-    std::vector<std::uint16_t> translations(nLength / sizeof(std::uint16_t));
-    std::memcpy(translations.data(), pBuffer, translations.size() * sizeof(std::uint16_t));
     m_nCount = static_cast<int>(nLength / 4);
+    if (m_nCount == 0)
+        return;
+    std::vector<std::uint16_t> translations(2 * static_cast<std::size_t>(m_nCount));
+    std::memcpy(translations.data(), pBuffer, translations.size() * sizeof(std::uint16_t));
 
     // The fixed numbers belong to the whole block: every record shows them.
     CFixedFileInfo fixed;
