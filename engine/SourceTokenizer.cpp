@@ -87,10 +87,6 @@ CBlockMasks MaskBlock(const unsigned char* p, std::size_t size) {
 
 } // namespace
 
-bool CSourceTokenizer::IsDelimiter(unsigned char c) {
-    return c != 0 && c != '\r' && c != '\n' && !IsTokenByte(c);
-}
-
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses)
     : m_index(index), m_uses(uses) {}
 

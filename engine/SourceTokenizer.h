@@ -36,8 +36,6 @@ public:
     void Feed(std::string_view piece);
     void Finish();
 
-    static bool IsDelimiter(unsigned char c);
-
 private:
     void Emit(std::string_view token, std::int64_t nLine);
 
