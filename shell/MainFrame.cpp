@@ -1,7 +1,9 @@
 #include "MainFrame.h"
 
 #include "CommandTable.h"
+#include "DlgOptions.h"
 #include "GlossCutterDoc.h"
+#include "GlossCutterOptions.h"
 #include "GlossCutterView.h"
 #include "KeywordTableModel.h"
 #include "MiniDialog.h"
@@ -9,6 +11,7 @@
 #include "Questions.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
+#include "Wipe.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -52,8 +55,11 @@ void CMainFrame::CreateMenus() {
     pView->addAction(Action(ID_VIEW_USED));
     pView->addSeparator();
     pView->addAction(Action(ID_RELOAD));
+    pView->addSeparator();
+    pView->addAction(Action(ID_OPTIONS));
     QMenu* pTools = menuBar()->addMenu(tr("Tools"));
     pTools->addAction(Action(ID_AUTO_CHECK));
+    pTools->addAction(Action(ID_WIPE));
     QMenu* pHelp = menuBar()->addMenu(tr("&Help"));
     pHelp->addAction(Action(ID_APP_ABOUT));
 
@@ -62,6 +68,8 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_VIEW_USED), &QAction::triggered, this, &CMainFrame::OnViewUsed);
     connect(Action(ID_RELOAD), &QAction::triggered, this, &CMainFrame::OnReload);
     connect(Action(ID_AUTO_CHECK), &QAction::triggered, this, &CMainFrame::OnAutoCheck);
+    connect(Action(ID_OPTIONS), &QAction::triggered, this, &CMainFrame::OnOptions);
+    connect(Action(ID_WIPE), &QAction::triggered, this, &CMainFrame::OnWipe);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CMainFrame::AboutRequested);
 }
 
@@ -115,6 +123,34 @@ void CMainFrame::OnAutoCheck() {
     if (AskYesNo(this, QString::fromUtf8(LoadString(IDS_ASK_AUTO_CHECK)),
                  QStringLiteral("Auto Check")))
         m_pView->AutoCheck();
+}
+
+void CMainFrame::OnOptions() {
+    CDlgOptions dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Stored for the next Reload; the list stays as it is.
+    theOptions.WriteAll({dialog.GetOperation(), dialog.GetEditorPath(), dialog.GetKeywordFilePath(),
+                         dialog.GetSourceFolderList(), dialog.GetSkippedFileList()});
+}
+
+void CMainFrame::OnWipe() {
+    if (!AskYesNo(this, QString::fromUtf8(LoadString(IDS_ASK_WIPE)), QStringLiteral("Wipe")))
+        return;
+    std::string keywordFile;
+    theOptions.GetKeywordFile(keywordFile);
+    std::uint32_t operation = WIPE_MARK;
+    theOptions.GetUnusedKeywordsOperation(operation);
+    const CWipeResult result =
+        WipeKeywords(keywordFile, m_pView->GetDocument().m_arrKeywords, operation);
+    if (!result.Succeeded()) {
+        // The list and its ticks stay, so the user can reload and wipe again.
+        const std::string reason = result.Describe(keywordFile);
+        ShowWarning(this, QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())),
+                    QStringLiteral("Wipe"));
+        return;
+    }
+    m_pView->Reload();
 }
 
 void CMainFrame::UpdateCommands() {

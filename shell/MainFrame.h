@@ -38,6 +38,8 @@ private:
     void OnViewUsed();
     void OnReload();
     void OnAutoCheck();
+    void OnOptions();
+    void OnWipe();
     void UpdateCommands();
     void OnLoadStarted();
     void OnLoadFinished();

@@ -1,5 +1,6 @@
 #include "Questions.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -28,4 +29,33 @@ void ShowWarning(QWidget* pParent, const QString& text, const QString& caption) 
 
 void SetQuestionAnswerer(QuestionAnswerer answerer) {
     Answerer() = std::move(answerer);
+}
+
+namespace {
+
+FileChooser& Chooser() {
+    static FileChooser chooser;
+    return chooser;
+}
+
+} // namespace
+
+QString ChooseOpenFile(QWidget* pParent, const QString& title, const QString& initialPath,
+                       bool bExecutablesOnly) {
+    if (Chooser())
+        return Chooser()(initialPath, bExecutablesOnly);
+    QFileDialog dialog(pParent, title, initialPath);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (bExecutablesOnly) {
+        // The native dialogs cannot filter by permission.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFilter(QDir::AllDirs | QDir::Executable | QDir::Files | QDir::NoDotAndDotDot);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+void SetFileChooser(FileChooser chooser) {
+    Chooser() = std::move(chooser);
 }

@@ -15,3 +15,13 @@ void ShowWarning(QWidget* pParent, const QString& text, const QString& caption);
 using QuestionAnswerer = std::function<bool(const QString& text, const QString& caption)>;
 // Answers every following question with `answerer`; none restores the boxes.
 void SetQuestionAnswerer(QuestionAnswerer answerer);
+
+// The open-file chooser: the chosen file's path, or an empty text when the
+// user cancelled. With `bExecutablesOnly` only executable files are offered
+// (programs here have no extension to filter on).
+QString ChooseOpenFile(QWidget* pParent, const QString& title, const QString& initialPath,
+                       bool bExecutablesOnly);
+
+using FileChooser = std::function<QString(const QString& initialPath, bool bExecutablesOnly)>;
+// Chooses every following file with `chooser`; none restores the dialog.
+void SetFileChooser(FileChooser chooser);

@@ -1,0 +1,265 @@
+#include "DlgOptions.h"
+
+#include "DialogUnits.h"
+#include "FolderDlg.h"
+#include "GlossCutterOptions.h"
+#include "Questions.h"
+#include "Wipe.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+CDlgOptions::FolderChooser& FolderChooserHook() {
+    static CDlgOptions::FolderChooser chooser;
+    return chooser;
+}
+
+QString ToQt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+std::optional<std::string> ChooseFolder(const std::string& initial) {
+    if (FolderChooserHook())
+        return FolderChooserHook()(initial);
+    CxFolderDlg dialog(initial);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.GetFolderPath();
+}
+
+std::string SelectedText(const QListWidget* pList) {
+    const QListWidgetItem* pItem = pList->currentItem();
+    return pItem != nullptr && pItem->isSelected() ? FromQt(pItem->text()) : std::string();
+}
+
+} // namespace
+
+void CDlgOptions::SetFolderChooser(FolderChooser chooser) {
+    FolderChooserHook() = std::move(chooser);
+}
+
+CDlgOptions::CDlgOptions(QWidget* pParent)
+    : QDialog(pParent), m_lbSkippedFiles(nullptr), m_lbSourceFolders(nullptr),
+      m_pKeywordFileEdit(nullptr), m_pEditorEdit(nullptr), m_pRemove(nullptr), m_pMark(nullptr) {
+    setWindowTitle(tr("Options"));
+    setFont(DialogFont(QStringLiteral("Verdana"), 8));
+    const CDialogUnits dlu(font());
+    setFixedSize(dlu.ToPixels(341, 238));
+
+    // Created in tab order: the focus chain follows creation.
+    const auto label = [&](const QString& text, QRect rect) {
+        auto* pLabel = new QLabel(text, this);
+        pLabel->setGeometry(rect);
+        return pLabel;
+    };
+    const auto button = [&](const QString& text, QRect rect, void (CDlgOptions::*handler)()) {
+        auto* pButton = new QPushButton(text, this);
+        pButton->setGeometry(rect);
+        pButton->setAutoDefault(false);
+        connect(pButton, &QPushButton::clicked, this, handler);
+        return pButton;
+    };
+    const auto list = [&](QRect rect) {
+        auto* pList = new QListWidget(this);
+        pList->setGeometry(rect);
+        pList->setSelectionMode(QAbstractItemView::SingleSelection);
+        return pList;
+    };
+
+    label(tr("Editor"), dlu.ToPixels(10, 17, 45, 10));
+    m_pEditorEdit = new QLineEdit(this);
+    m_pEditorEdit->setGeometry(dlu.ToPixels(60, 15, 238, 12));
+    button(tr("Browse"), dlu.ToPixels(300, 15, 30, 12), &CDlgOptions::OnBrowseEditor);
+    QLabel* pKeywordLabel = label(tr("&Keyword file"), dlu.ToPixels(10, 32, 45, 10));
+    m_pKeywordFileEdit = new QLineEdit(this);
+    m_pKeywordFileEdit->setGeometry(dlu.ToPixels(60, 30, 238, 12));
+    pKeywordLabel->setBuddy(m_pKeywordFileEdit);
+    button(tr("Browse"), dlu.ToPixels(300, 30, 30, 12), &CDlgOptions::OnBrowseKeywordFile);
+
+    (new QGroupBox(tr("Source Folder"), this))->setGeometry(dlu.ToPixels(7, 50, 327, 80));
+    m_lbSourceFolders = list(dlu.ToPixels(10, 60, 288, 65));
+    button(tr("Browse"), dlu.ToPixels(300, 60, 30, 12), &CDlgOptions::OnBrowseSourceFolder);
+    button(tr("Delete"), dlu.ToPixels(300, 75, 30, 14), &CDlgOptions::OnDeleteSourceFolder);
+    (new QGroupBox(tr("Skipped File"), this))->setGeometry(dlu.ToPixels(7, 135, 327, 80));
+    m_lbSkippedFiles = list(dlu.ToPixels(10, 145, 288, 65));
+    button(tr("Browse"), dlu.ToPixels(300, 145, 30, 12), &CDlgOptions::OnBrowseSkippedFile);
+    button(tr("Delete"), dlu.ToPixels(300, 160, 30, 12), &CDlgOptions::OnDeleteSkippedFile);
+
+    auto* pOk = new QPushButton(tr("OK"), this);
+    pOk->setGeometry(dlu.ToPixels(230, 217, 50, 14));
+    pOk->setDefault(true);
+    connect(pOk, &QPushButton::clicked, this, &CDlgOptions::OnOK);
+    auto* pCancel = new QPushButton(tr("Cancel"), this);
+    pCancel->setGeometry(dlu.ToPixels(284, 217, 50, 14));
+    pCancel->setAutoDefault(false);
+    connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    label(tr("Unused keywords"), dlu.ToPixels(10, 222, 65, 8));
+    m_pRemove = new QRadioButton(tr("&Remove"), this);
+    m_pRemove->setGeometry(dlu.ToPixels(80, 220, 40, 10));
+    m_pMark = new QRadioButton(tr("&Mark"), this);
+    m_pMark->setGeometry(dlu.ToPixels(140, 220, 40, 10));
+    auto* pGroup = new QButtonGroup(this);
+    pGroup->addButton(m_pRemove);
+    pGroup->addButton(m_pMark);
+    connect(m_pMark, &QRadioButton::clicked, this, [this] { m_nOperation = WIPE_MARK; });
+    connect(m_pRemove, &QRadioButton::clicked, this, [this] { m_nOperation = WIPE_REMOVE; });
+
+    OnInitDialog();
+}
+
+void CDlgOptions::OnInitDialog() {
+    theOptions.GetUnusedKeywordsOperation(m_nOperation);
+    theOptions.GetKeywordFile(m_strKeywordFile);
+    theOptions.GetEditor(m_strEditor);
+    for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
+        std::string folder;
+        if (theOptions.GetSourceFolder(i, folder) == kSettingsOk && !folder.empty())
+            AddEntry(m_lbSourceFolders, folder);
+    }
+    for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
+        std::string file;
+        if (theOptions.GetSkippedFile(i, file) == kSettingsOk && !file.empty())
+            AddEntry(m_lbSkippedFiles, file);
+    }
+    (m_nOperation == WIPE_MARK ? m_pMark : m_pRemove)->setChecked(true);
+    UpdateData(false);
+    m_pEditorEdit->setFocus();
+}
+
+void CDlgOptions::UpdateData(bool bSaveAndValidate) {
+    if (bSaveAndValidate) {
+        m_strKeywordFile = FromQt(m_pKeywordFileEdit->text());
+        m_strEditor = FromQt(m_pEditorEdit->text());
+    } else {
+        m_pKeywordFileEdit->setText(ToQt(m_strKeywordFile));
+        m_pEditorEdit->setText(ToQt(m_strEditor));
+    }
+}
+
+bool CDlgOptions::AddEntry(QListWidget* pList, const std::string& text) {
+    if (pList->count() >= CGlossCutterOptions::kSlotCount) {
+        ShowWarning(this,
+                    tr("GlossCutter keeps at most eight entries in this list. Delete one "
+                       "before you add another."),
+                    windowTitle());
+        return false;
+    }
+    if (text.size() > CAppOptions::kMaxTextBytes) {
+        ShowWarning(this,
+                    tr("This path is longer than %1 bytes, and the settings could not read "
+                       "it back:\n%2")
+                        .arg(CAppOptions::kMaxTextBytes)
+                        .arg(ToQt(text)),
+                    windowTitle());
+        return false;
+    }
+    const QString entry = ToQt(text);
+    int row = 0;
+    while (row < pList->count() &&
+           QString::compare(pList->item(row)->text(), entry, Qt::CaseInsensitive) <= 0)
+        ++row;
+    pList->insertItem(row, entry);
+    return true;
+}
+
+void CDlgOptions::OnBrowseKeywordFile() {
+    UpdateData(true);
+    const QString path = ChooseOpenFile(this, tr("Keyword File"), ToQt(m_strKeywordFile), false);
+    if (path.isEmpty())
+        return;
+    m_strKeywordFile = FromQt(path);
+    UpdateData(false);
+}
+
+void CDlgOptions::OnBrowseEditor() {
+    const QString path = ChooseOpenFile(this, tr("Editor"), QString(), true);
+    if (!path.isEmpty())
+        m_pEditorEdit->setText(path);
+}
+
+void CDlgOptions::OnBrowseSourceFolder() {
+    const std::optional<std::string> chosen = ChooseFolder(SelectedText(m_lbSourceFolders));
+    if (!chosen)
+        return;
+    const std::string& folder = *chosen;
+    if (m_lbSourceFolders->count() == 0) {
+        AddEntry(m_lbSourceFolders, folder);
+        return;
+    }
+    // A folder inside another, or around it, would be scanned twice.
+    bool bOverlapped = false;
+    bool bReplaced = false;
+    const int count = m_lbSourceFolders->count();
+    std::vector<QListWidgetItem*> replaced;
+    for (int row = 0; row < count; ++row) {
+        QListWidgetItem* pItem = m_lbSourceFolders->item(row);
+        const std::string entry = FromQt(pItem->text());
+        if (entry.find(folder) == std::string::npos && folder.find(entry) == std::string::npos)
+            continue;
+        bOverlapped = true;
+        if (AskYesNo(this,
+                     tr("This folder is overlapped with %1\nReplace with the new one?")
+                         .arg(pItem->text()),
+                     QStringLiteral("GlossCutter"))) {
+            replaced.push_back(pItem);
+            bReplaced = true;
+        }
+    }
+    for (QListWidgetItem* pItem : replaced)
+        delete pItem;
+    if (!bOverlapped || bReplaced)
+        AddEntry(m_lbSourceFolders, folder);
+}
+
+void CDlgOptions::OnBrowseSkippedFile() {
+    const QString path =
+        ChooseOpenFile(this, tr("Skipped File"), ToQt(SelectedText(m_lbSkippedFiles)), false);
+    if (path.isEmpty())
+        return;
+    for (int row = 0; row < m_lbSkippedFiles->count(); ++row) {
+        if (m_lbSkippedFiles->item(row)->text() == path)
+            return; // listed already, exactly so
+    }
+    AddEntry(m_lbSkippedFiles, FromQt(path));
+}
+
+void CDlgOptions::DeleteSelected(QListWidget* pList) {
+    QListWidgetItem* pItem = pList->currentItem();
+    if (pItem == nullptr || !pItem->isSelected())
+        return;
+    if (AskYesNo(this, tr("Delete?"), QStringLiteral("GlossCutter"))) {
+        delete pItem;
+        pList->clearSelection();
+    }
+}
+
+void CDlgOptions::OnDeleteSourceFolder() {
+    DeleteSelected(m_lbSourceFolders);
+}
+
+void CDlgOptions::OnDeleteSkippedFile() {
+    DeleteSelected(m_lbSkippedFiles);
+}
+
+void CDlgOptions::OnOK() {
+    UpdateData(true);
+    m_arrSourceFolders.clear();
+    for (int row = 0; row < m_lbSourceFolders->count(); ++row)
+        m_arrSourceFolders.push_back(FromQt(m_lbSourceFolders->item(row)->text()));
+    m_arrSkippedFiles.clear();
+    for (int row = 0; row < m_lbSkippedFiles->count(); ++row)
+        m_arrSkippedFiles.push_back(FromQt(m_lbSkippedFiles->item(row)->text()));
+    accept();
+}
