@@ -14,7 +14,7 @@ const CVersionBlock& ProgramVersionBlock() {
         {Pack(1, 0), Pack(0, 1), Pack(0, 0), Pack(7, 8)},
         {{0x0404,
           0x04B0,
-          {{"Comments", "Keeps text constant tables free of dead entries"},
+          {{"Comments", "Cuts unused texts"},
            {"CompanyName", "GlossCutter"},
            {"FileDescription", "GlossCutter"},
            {"FileVersion", "1, 0, 0, 1"},
