@@ -2,5 +2,5 @@
 
 #include <QIcon>
 
-// The program's icon, drawn at every size it is asked for.
+// The program's icon.
 QIcon AppIcon();

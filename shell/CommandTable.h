@@ -13,6 +13,7 @@ struct CCommand {
     int m_nId;
     const char* m_szMenuText;
     const char* m_szShortcut; // a QKeySequence text, or empty
+    const char* m_szIcon;     // the toolbar image in :/icons, or empty
 };
 
 std::span<const CCommand> Commands();

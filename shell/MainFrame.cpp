@@ -1,10 +1,12 @@
 #include "MainFrame.h"
 
+#include "AppIcon.h"
 #include "CommandTable.h"
 #include "DlgOptions.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
 #include "GlossCutterView.h"
+#include "KeyboardLocks.h"
 #include "KeywordTableModel.h"
 #include "MiniDialog.h"
 #include "MiniDlgUsedList.h"
@@ -20,12 +22,16 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 
 CMainFrame::CMainFrame(CGlossCutterView* pView) : m_pView(pView) {
     setCentralWidget(m_pView);
+    setWindowIcon(AppIcon());
     for (const CCommand& command : Commands())
         addAction(CreateCommandAction(command.m_nId, this));
     CreateMenus();
+    CreateToolBar();
     CreateStatusBar();
     CreateUsedListWindow();
     m_pView->SetUsedList(m_pUsedList);
@@ -52,6 +58,9 @@ void CMainFrame::CreateMenus() {
     QMenu* pFile = menuBar()->addMenu(tr("&File"));
     pFile->addAction(Action(ID_APP_EXIT));
     QMenu* pView = menuBar()->addMenu(tr("&View"));
+    pView->addAction(Action(ID_VIEW_TOOLBAR));
+    pView->addAction(Action(ID_VIEW_STATUS_BAR));
+    pView->addSeparator();
     pView->addAction(Action(ID_VIEW_USED));
     pView->addSeparator();
     pView->addAction(Action(ID_RELOAD));
@@ -64,6 +73,10 @@ void CMainFrame::CreateMenus() {
     pHelp->addAction(Action(ID_APP_ABOUT));
 
     Action(ID_VIEW_USED)->setCheckable(true);
+    for (const int nId : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        Action(nId)->setCheckable(true);
+        Action(nId)->setChecked(true);
+    }
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(Action(ID_VIEW_USED), &QAction::triggered, this, &CMainFrame::OnViewUsed);
     connect(Action(ID_RELOAD), &QAction::triggered, this, &CMainFrame::OnReload);
@@ -71,6 +84,23 @@ void CMainFrame::CreateMenus() {
     connect(Action(ID_OPTIONS), &QAction::triggered, this, &CMainFrame::OnOptions);
     connect(Action(ID_WIPE), &QAction::triggered, this, &CMainFrame::OnWipe);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CMainFrame::AboutRequested);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_pToolBar = addToolBar(tr("Toolbar"));
+    m_pToolBar->setObjectName(QStringLiteral("Toolbar"));
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setFloatable(true);
+    for (const int nId :
+         {ID_RELOAD, ID_VIEW_USED, ID_OPTIONS, 0, ID_AUTO_CHECK, ID_WIPE, 0, ID_APP_ABOUT}) {
+        if (nId == 0)
+            m_pToolBar->addSeparator();
+        else
+            m_pToolBar->addAction(Action(nId));
+    }
+    connect(Action(ID_VIEW_TOOLBAR), &QAction::toggled, m_pToolBar, &QWidget::setVisible);
+    connect(m_pToolBar, &QToolBar::visibilityChanged, Action(ID_VIEW_TOOLBAR),
+            &QAction::setChecked);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -85,9 +115,22 @@ void CMainFrame::CreateStatusBar() {
     m_pCancel->hide();
     statusBar()->addPermanentWidget(m_pCancel);
     connect(m_pCancel, &QPushButton::clicked, m_pView, &CGlossCutterView::CancelLoad);
+    // The key-state panes: lit while their lock is on.
+    for (const char* text : {"CAP", "NUM", "SCRL"}) {
+        auto* pPane = new QLabel(QString::fromLatin1(text));
+        pPane->setEnabled(false);
+        pPane->setFrameShape(QFrame::Panel);
+        pPane->setFrameShadow(QFrame::Sunken);
+        statusBar()->addPermanentWidget(pPane);
+        m_arrLockPanes.push_back(pPane);
+    }
+    auto* pLockTimer = new QTimer(this);
+    connect(pLockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockPanes);
+    pLockTimer->start(250);
     m_pEscape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_pEscape->setEnabled(false);
     connect(m_pEscape, &QShortcut::activated, m_pView, &CGlossCutterView::CancelLoad);
+    connect(Action(ID_VIEW_STATUS_BAR), &QAction::toggled, statusBar(), &QWidget::setVisible);
     // A menu item's prompt replaces the message while the pointer is on it.
     connect(statusBar(), &QStatusBar::messageChanged, this,
             [this](const QString& message) { m_pMessagePane->setVisible(message.isEmpty()); });
@@ -100,6 +143,13 @@ void CMainFrame::CreateUsedListWindow() {
     connect(m_pUsedListWnd, &CMiniDialog::VisibilityChanged, Action(ID_VIEW_USED),
             &QAction::setChecked);
     m_pUsedListWnd->Show(false);
+}
+
+void CMainFrame::UpdateLockPanes() {
+    const CKeyboardLocks locks = ReadKeyboardLocks();
+    const bool on[] = {locks.m_bCaps, locks.m_bNum, locks.m_bScroll};
+    for (std::size_t k = 0; k < m_arrLockPanes.size(); ++k)
+        m_arrLockPanes[k]->setEnabled(on[k]);
 }
 
 void CMainFrame::SetDocumentTitle(const QString& title) {

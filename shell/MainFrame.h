@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <vector>
 
 class CGlossCutterView;
 class CMiniDialog;
@@ -10,6 +11,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class QToolBar;
 
 // The program's one top-level window: menu, status bar, the keyword list
 // view, and the floating used-list window it owns.
@@ -33,6 +35,7 @@ signals:
 
 private:
     void CreateMenus();
+    void CreateToolBar();
     void CreateStatusBar();
     void CreateUsedListWindow();
     void OnViewUsed();
@@ -41,6 +44,7 @@ private:
     void OnOptions();
     void OnWipe();
     void UpdateCommands();
+    void UpdateLockPanes();
     void OnLoadStarted();
     void OnLoadFinished();
     void OnFileProgress(qint64 done, qint64 total);
@@ -50,4 +54,6 @@ private:
     QProgressBar* m_pProgress = nullptr;
     QPushButton* m_pCancel = nullptr;
     QShortcut* m_pEscape = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    std::vector<QLabel*> m_arrLockPanes; // CAP, NUM, SCRL
 };
