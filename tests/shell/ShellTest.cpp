@@ -8,6 +8,7 @@
 #include "GlossCutterView.h"
 #include "KeywordTableModel.h"
 #include "MainFrame.h"
+#include "MiniDialog.h"
 #include "MiniDlgUsedList.h"
 #include "PlacesModel.h"
 #include "Questions.h"
@@ -181,6 +182,42 @@ private slots:
             QCOMPARE(shown, cells);
             QCOMPARE(Ticked(row), cells[0] == "*");
         }
+    }
+
+    // Auto check and Wipe need keywords; nothing that touches the table runs
+    // while a load does.
+    void commandStates() {
+        const auto enabled = [this](int nId) { return m_pFrame->Action(nId)->isEnabled(); };
+        QVERIFY(!enabled(ID_AUTO_CHECK) && !enabled(ID_WIPE) && enabled(ID_RELOAD));
+        QSignalSpy finished(m_pView, &CGlossCutterView::LoadFinished);
+        m_pView->Reload();
+        QVERIFY(!enabled(ID_RELOAD) && !enabled(ID_AUTO_CHECK) && !enabled(ID_WIPE));
+        QVERIFY(finished.wait(30000));
+        QVERIFY(enabled(ID_RELOAD) && enabled(ID_AUTO_CHECK) && enabled(ID_WIPE));
+    }
+
+    // Ctrl+U shows and hides the used list; its close box hides it as well,
+    // and the View menu's check mark follows every change.
+    void viewUsedToggles() {
+        m_pFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+        CMiniDialog* pWindow = m_pFrame->m_pUsedListWnd;
+        QAction* pViewUsed = m_pFrame->Action(ID_VIEW_USED);
+        const auto shown = [&] { return pWindow->isVisible() && pViewUsed->isChecked(); };
+        const auto hidden = [&] { return !pWindow->isVisible() && !pViewUsed->isChecked(); };
+        QVERIFY(hidden());
+        QTest::keyClick(m_pFrame.get(), Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(shown());
+        m_pFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+        QTest::keyClick(m_pFrame.get(), Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(hidden());
+        pViewUsed->trigger();
+        QVERIFY(shown());
+        pWindow->close();
+        QVERIFY(hidden());
+        pViewUsed->trigger();
+        QVERIFY(shown());
     }
 
     // -1 stands for Reload. Marked (0) and Value (3) do not sort; a click on the

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and drives the installed program
+# under a virtual X server, as a user would from its menu entry: F5 loads the
+# demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused keywords. Passes when
+# the keyword file comes out marked and a screenshot was taken.
+#   InstalledSession.sh BUILD_DIR EXAMPLES_DIR
+set -euo pipefail
+build=$1
+examples=$2
+
+for tool in xvfb-run xdotool openbox xwd; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+exec_line=$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/glosscutter.desktop")
+cp -R "$examples/demo" "$work/demo"
+mkdir -p "$work/config/GlossCutter"
+printf '[General]\nkeyword%%20file=%s\n\n[source%%20folder]\n0=%s\n' \
+    "$work/demo/texts.h" "$work/demo/src" >"$work/config/GlossCutter/GlossCutter.conf"
+
+cat >"$work/session.sh" <<SESSION
+#!/usr/bin/env bash
+set -u
+export XDG_CONFIG_HOME=$work/config PATH=$work/prefix/bin:\$PATH
+openbox >/dev/null 2>&1 &
+$exec_line &
+# Waits up to twenty seconds for a condition.
+wait_for() { for _ in \$(seq 200); do eval "\$1" && return 0; sleep 0.1; done; echo "timed out: \$1"; return 1; }
+# Presses keys until a condition holds: on a busy machine the program may
+# not be ready for the first press.
+press_until() {
+    for _ in \$(seq 20); do
+        xdotool windowactivate --sync "\$window" 2>/dev/null
+        for key in \$1; do xdotool key --clearmodifiers "\$key"; sleep 0.5; done
+        for _ in \$(seq 10); do eval "\$2" && return 0; sleep 0.1; done
+    done
+    echo "timed out: \$2"; return 1
+}
+wait_for 'window=\$(xdotool search --name "^GlossCutter - GlossCutter\\\$" | head -1); [[ -n \$window ]]'
+# Until the window manager is up, it cannot activate the window.
+wait_for 'xdotool windowactivate --sync "\$window" 2>/dev/null'
+# Auto check asks only once the load has found keywords.
+press_until "F5 ctrl+a" 'xdotool search --name "^Auto Check\\\$" >/dev/null'
+xdotool key alt+y
+wait_for '! xdotool search --name "^Auto Check\\\$" >/dev/null'
+press_until ctrl+w 'xdotool search --name "^Wipe\\\$" >/dev/null'
+xdotool key alt+y
+wait_for '[[ -f $work/demo/texts.bak ]]'
+sleep 1
+xwd -root -silent -out $work/screenshot.xwd
+kill %2 %1
+SESSION
+chmod +x "$work/session.sh"
+xvfb-run -a -s "-screen 0 1280x800x24" "$work/session.sh"
+
+grep -q '^// GlossCutter //#define sCloseFile' "$work/demo/texts.h"
+grep -q '^// GlossCutter //#define sPrintPreview' "$work/demo/texts.h"
+cmp -s "$examples/demo/texts.h" "$work/demo/texts.bak"
+[[ -s $work/screenshot.xwd ]]
+echo "installed program: loaded, auto-checked and wiped the demo; screenshot taken"
