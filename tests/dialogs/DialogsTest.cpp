@@ -2,6 +2,7 @@
 // scripted, and the frame's Options, Auto check and Wipe commands.
 
 #include "../engine/TestTables.h"
+#include "../shell/QtTestHelpers.h"
 #include "DlgOptions.h"
 #include "FolderDlg.h"
 #include "GlossCutterDoc.h"
@@ -26,17 +27,6 @@ using namespace testing_tables;
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QStringList Q(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const auto& text : texts)
-        list << Q(text);
-    return list;
-}
 
 // One row of a table.
 template <typename... Cells>

@@ -11,6 +11,7 @@
 #include "MiniDialog.h"
 #include "MiniDlgUsedList.h"
 #include "PlacesModel.h"
+#include "QtTestHelpers.h"
 #include "Questions.h"
 #include "ResourceIds.h"
 
@@ -26,17 +27,6 @@ using namespace testing_tables;
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QStringList Q(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const auto& text : texts)
-        list << Q(text);
-    return list;
-}
 
 bool No(const QString&, const QString&) {
     return false;
