@@ -1,5 +1,6 @@
 #include "DlgOptions.h"
 
+#include "ByteText.h"
 #include "DialogUnits.h"
 #include "FolderDlg.h"
 #include "GlossCutterOptions.h"
@@ -21,14 +22,6 @@ CDlgOptions::FolderChooser& FolderChooserHook() {
     return chooser;
 }
 
-QString ToQt(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQt(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
 std::optional<std::string> ChooseFolder(const std::string& initial) {
     if (FolderChooserHook())
         return FolderChooserHook()(initial);
@@ -40,7 +33,7 @@ std::optional<std::string> ChooseFolder(const std::string& initial) {
 
 std::string SelectedText(const QListWidget* pList) {
     const QListWidgetItem* pItem = pList->currentItem();
-    return pItem != nullptr && pItem->isSelected() ? FromQt(pItem->text()) : std::string();
+    return pItem != nullptr && pItem->isSelected() ? ToBytes(pItem->text()) : std::string();
 }
 
 } // namespace
@@ -140,11 +133,11 @@ void CDlgOptions::OnInitDialog() {
 
 void CDlgOptions::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate) {
-        m_strKeywordFile = FromQt(m_pKeywordFileEdit->text());
-        m_strEditor = FromQt(m_pEditorEdit->text());
+        m_strKeywordFile = ToBytes(m_pKeywordFileEdit->text());
+        m_strEditor = ToBytes(m_pEditorEdit->text());
     } else {
-        m_pKeywordFileEdit->setText(ToQt(m_strKeywordFile));
-        m_pEditorEdit->setText(ToQt(m_strEditor));
+        m_pKeywordFileEdit->setText(FromBytes(m_strKeywordFile));
+        m_pEditorEdit->setText(FromBytes(m_strEditor));
     }
 }
 
@@ -161,11 +154,11 @@ bool CDlgOptions::AddEntry(QListWidget* pList, const std::string& text) {
                     tr("This path is longer than %1 bytes, and the settings could not read "
                        "it back:\n%2")
                         .arg(CAppOptions::kMaxTextBytes)
-                        .arg(ToQt(text)),
+                        .arg(FromBytes(text)),
                     windowTitle());
         return false;
     }
-    const QString entry = ToQt(text);
+    const QString entry = FromBytes(text);
     int row = 0;
     while (row < pList->count() &&
            QString::compare(pList->item(row)->text(), entry, Qt::CaseInsensitive) <= 0)
@@ -176,10 +169,11 @@ bool CDlgOptions::AddEntry(QListWidget* pList, const std::string& text) {
 
 void CDlgOptions::OnBrowseKeywordFile() {
     UpdateData(true);
-    const QString path = ChooseOpenFile(this, tr("Keyword File"), ToQt(m_strKeywordFile), false);
+    const QString path =
+        ChooseOpenFile(this, tr("Keyword File"), FromBytes(m_strKeywordFile), false);
     if (path.isEmpty())
         return;
-    m_strKeywordFile = FromQt(path);
+    m_strKeywordFile = ToBytes(path);
     UpdateData(false);
 }
 
@@ -205,7 +199,7 @@ void CDlgOptions::OnBrowseSourceFolder() {
     std::vector<QListWidgetItem*> replaced;
     for (int row = 0; row < count; ++row) {
         QListWidgetItem* pItem = m_lbSourceFolders->item(row);
-        const std::string entry = FromQt(pItem->text());
+        const std::string entry = ToBytes(pItem->text());
         if (entry.find(folder) == std::string::npos && folder.find(entry) == std::string::npos)
             continue;
         bOverlapped = true;
@@ -225,14 +219,14 @@ void CDlgOptions::OnBrowseSourceFolder() {
 
 void CDlgOptions::OnBrowseSkippedFile() {
     const QString path =
-        ChooseOpenFile(this, tr("Skipped File"), ToQt(SelectedText(m_lbSkippedFiles)), false);
+        ChooseOpenFile(this, tr("Skipped File"), FromBytes(SelectedText(m_lbSkippedFiles)), false);
     if (path.isEmpty())
         return;
     for (int row = 0; row < m_lbSkippedFiles->count(); ++row) {
         if (m_lbSkippedFiles->item(row)->text() == path)
             return; // listed already, exactly so
     }
-    AddEntry(m_lbSkippedFiles, FromQt(path));
+    AddEntry(m_lbSkippedFiles, ToBytes(path));
 }
 
 void CDlgOptions::DeleteSelected(QListWidget* pList) {
@@ -257,9 +251,9 @@ void CDlgOptions::OnOK() {
     UpdateData(true);
     m_arrSourceFolders.clear();
     for (int row = 0; row < m_lbSourceFolders->count(); ++row)
-        m_arrSourceFolders.push_back(FromQt(m_lbSourceFolders->item(row)->text()));
+        m_arrSourceFolders.push_back(ToBytes(m_lbSourceFolders->item(row)->text()));
     m_arrSkippedFiles.clear();
     for (int row = 0; row < m_lbSkippedFiles->count(); ++row)
-        m_arrSkippedFiles.push_back(FromQt(m_lbSkippedFiles->item(row)->text()));
+        m_arrSkippedFiles.push_back(ToBytes(m_lbSkippedFiles->item(row)->text()));
     accept();
 }

@@ -1,5 +1,6 @@
 #include "FolderDlg.h"
 
+#include "ByteText.h"
 #include "DialogUnits.h"
 
 #include <QDialogButtonBox>
@@ -53,7 +54,7 @@ CxFolderDlg::CxFolderDlg(const std::string& strInitialFolder, QWidget* pParent)
 }
 
 void CxFolderDlg::SetSelection(const std::string& path) {
-    const QModelIndex index = m_pModel->index(QString::fromStdString(path));
+    const QModelIndex index = m_pModel->index(FromBytes(path));
     if (index.isValid()) {
         m_pTree->setCurrentIndex(index);
         m_pTree->scrollTo(index);
@@ -65,13 +66,13 @@ QString CxFolderDlg::GetStatusText() const {
 }
 
 void CxFolderDlg::OnSelChanged() {
-    m_strFolderPath = m_pModel->filePath(m_pTree->currentIndex()).toStdString();
-    m_pStatus->setText(QString::fromStdString(ShortenPath(m_strFolderPath)));
+    m_strFolderPath = ToBytes(m_pModel->filePath(m_pTree->currentIndex()));
+    m_pStatus->setText(FromBytes(ShortenPath(m_strFolderPath)));
 }
 
 int CxFolderDlg::DoModal() {
     m_strFolderPath = m_strInitialFolder;
-    m_pStatus->setText(QString::fromStdString(ShortenPath(m_strInitialFolder)));
+    m_pStatus->setText(FromBytes(ShortenPath(m_strInitialFolder)));
     SetSelection(m_strInitialFolder);
     const int result = exec();
     return result == QDialog::Accepted && !m_strFolderPath.empty() ? QDialog::Accepted

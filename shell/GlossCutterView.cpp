@@ -1,5 +1,6 @@
 #include "GlossCutterView.h"
 
+#include "ByteText.h"
 #include "DialogUnits.h"
 #include "EditorLaunch.h"
 #include "GlossCutterDoc.h"
@@ -145,7 +146,7 @@ void CGlossCutterView::PollLoad() {
     if (m_pRelay == nullptr)
         return;
     if (const std::string text = m_pRelay->TakeStatusText(); !text.empty())
-        emit StatusText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        emit StatusText(FromBytes(text));
     if (m_pRelay->GetTotal() > 0)
         emit FileProgress(static_cast<qint64>(m_pRelay->GetDone()),
                           static_cast<qint64>(m_pRelay->GetTotal()));

@@ -1,15 +1,8 @@
 #include "KeywordTableModel.h"
 
+#include "ByteText.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
-
-namespace {
-
-QString FromBytes(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 CKeywordTableModel::CKeywordTableModel(CKeywordArray& table, QObject* pParent)
     : QAbstractTableModel(pParent), m_table(table) {}

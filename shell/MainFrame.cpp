@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppIcon.h"
+#include "ByteText.h"
 #include "CommandTable.h"
 #include "DlgOptions.h"
 #include "GlossCutterDoc.h"
@@ -15,7 +16,6 @@
 #include "StringTable.h"
 #include "Wipe.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -195,9 +195,7 @@ void CMainFrame::OnWipe() {
         WipeKeywords(keywordFile, m_pView->GetDocument().m_arrKeywords, operation);
     if (!result.Succeeded()) {
         // The list and its ticks stay, so the user can reload and wipe again.
-        const std::string reason = result.Describe(keywordFile);
-        ShowWarning(this, QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())),
-                    QStringLiteral("Wipe"));
+        ShowWarning(this, FromBytes(result.Describe(keywordFile)), QStringLiteral("Wipe"));
         return;
     }
     m_pView->Reload();

@@ -1,5 +1,6 @@
 #include "PlacesModel.h"
 
+#include "ByteText.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
@@ -40,8 +41,7 @@ QVariant CPlacesModel::data(const QModelIndex& index, int role) const {
         return {};
     if (index.column() == kLineNumber)
         return QString::number(pPlace->m_nLine);
-    const std::string shown = ShownFile(pPlace->m_strFile, m_arrSourceFolders);
-    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+    return FromBytes(ShownFile(pPlace->m_strFile, m_arrSourceFolders));
 }
 
 QVariant CPlacesModel::headerData(int section, Qt::Orientation orientation, int role) const {

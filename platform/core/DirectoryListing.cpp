@@ -1,5 +1,7 @@
 #include "DirectoryListing.h"
 
+#include "SystemError.h"
+
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,10 +10,6 @@
 
 namespace files {
 namespace {
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 void ClassifyByStat(int dirFd, const char* name, CDirEntry& entry) {
     struct stat st {};

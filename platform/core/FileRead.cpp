@@ -1,5 +1,7 @@
 #include "FileRead.h"
 
+#include "SystemError.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,10 +24,6 @@ public:
 private:
     int m_nFd;
 };
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 // Opens without blocking (a FIFO would wait for a writer) and refuses
 // anything but a regular file. On success `size` is the file's size.

@@ -1,5 +1,7 @@
 #include "FileReplace.h"
 
+#include "SystemError.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -9,10 +11,6 @@
 
 namespace files {
 namespace {
-
-std::error_code LastError() {
-    return {errno, std::generic_category()};
-}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
