@@ -5,6 +5,7 @@
 #include "KeywordSort.h"
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
+#include "ReferenceModels.h"
 #include "TestTables.h"
 #include "UsageScanner.h"
 
@@ -19,6 +20,7 @@
 namespace {
 
 using namespace testing_tables;
+using namespace reference_models;
 using namespace std::string_view_literals;
 
 struct KeywordRow {
@@ -156,29 +158,6 @@ TEST(ParseKeywordFile, KeepsTheLinesAndAppendsTheKeywords) {
     }
 }
 
-// The program's historical O(n^2) exchange sort, whose swaps among equal keys decide
-// which keyword of a symbol gets the uses; kept naive so that it can be checked by reading.
-// std::string compares the symbols as unsigned bytes.
-void ExchangeSortReference(CKeywordArray& table, int key, bool ascending) {
-    for (auto& keyword : table)
-        keyword->m_nSortKey = key;
-    if (key != SORT_BY_LINE && key != SORT_BY_SYMBOL && key != SORT_BY_USED)
-        return; // an unknown key compares nothing
-    const auto sign = [](auto a, auto b) { return (a > b) - (a < b); };
-    const std::size_t n = table.size();
-    for (std::size_t p = 0; n > 1 && p <= n - 2; ++p) {
-        for (std::size_t i = p + 1; i <= n - 1; ++i) {
-            const CKeyword& r = *table[p];
-            const CKeyword& q = *table[i];
-            const int result = key == SORT_BY_LINE     ? sign(r.m_nLine, q.m_nLine)
-                               : key == SORT_BY_SYMBOL ? r.m_strSymbol.compare(q.m_strSymbol)
-                                                       : sign(r.GetUsedCount(), q.GetUsedCount());
-            if (result == 0 ? r.m_bMarked : (ascending ? result > 0 : result < 0))
-                std::swap(table[p], table[i]);
-        }
-    }
-}
-
 using Step = std::pair<int, bool>; // key, ascending
 
 // Applies `steps` to two tables built from `rows`, one with SortKeywords, one
@@ -229,8 +208,6 @@ TEST(KeywordSort, MatchesTheExchangeSortOnRandomTables) {
     }
 }
 
-constexpr std::string_view kDelimiters = " ()[]{}<>!~-+*/%&^|?:;=.\"\t',";
-
 CKeywordArray SortedTable(const std::vector<KeywordRow>& rows) {
     CKeywordArray table = MakeTable(rows);
     SortKeywords(table, SORT_BY_SYMBOL, true);
@@ -250,40 +227,6 @@ std::string Describe(const CSourceUseArray& uses) {
         s += (s.empty() ? "" : " ") + use.m_pKeyword->m_strSymbol + ":" +
              std::to_string(use.m_nLine);
     return s;
-}
-
-// The lookup written out step by step: halve, and on a marked hit go left.
-CKeyword* ReferenceSearch(const CKeywordArray& table, std::string_view token) {
-    for (int lo = 0, hi = static_cast<int>(table.size()) - 1; lo <= hi;) {
-        const int mid = (lo + hi) / 2;
-        const int result = token.compare(table[mid]->m_strSymbol);
-        if (result == 0 && !table[mid]->m_bMarked)
-            return table[mid].get();
-        if (result <= 0)
-            hi = mid - 1;
-        else
-            lo = mid + 1;
-    }
-    return nullptr;
-}
-
-// ReadLines' lines, cut at the delimiters and NUL, every token looked up.
-CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_view text) {
-    const std::string separators = std::string(kDelimiters) + '\0';
-    CSourceUseArray uses;
-    int line = 0;
-    for (const CTextLine& textLine : Lines(text)) {
-        const std::string_view s = textLine.m_strText;
-        ++line;
-        for (std::size_t i = s.find_first_not_of(separators); i != s.npos;
-             i = s.find_first_not_of(separators, i)) {
-            const std::size_t end = std::min(s.find_first_of(separators, i), s.size());
-            if (CKeyword* keyword = ReferenceSearch(table, s.substr(i, end - i)))
-                uses.push_back({keyword, line});
-            i = end;
-        }
-    }
-    return uses;
 }
 
 // Symbols, near misses, long tokens, NULs and every kind of break.
