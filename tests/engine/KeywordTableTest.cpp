@@ -3,9 +3,9 @@
 
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
+#include "ReferenceModels.h"
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
-#include "ReferenceModels.h"
 #include "TestTables.h"
 #include "UsageScanner.h"
 
