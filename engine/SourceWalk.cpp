@@ -9,13 +9,22 @@ namespace {
 void Walk(const std::string& folder, const std::vector<std::string>& skipped,
           std::vector<files::CFileIdentity>& ancestors, std::vector<std::string>& paths) {
     std::vector<files::CDirEntry> entries;
-    files::CFileIdentity identity;
-    if (files::ListDirectory(folder, entries, identity))
+    bool bEntered = false;
+    // A link back into a folder we are inside would lead round for ever, so
+    // such a folder is not even read.
+    const auto admit = [&](const files::CFileIdentity& identity) {
+        if (std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end())
+            return false;
+        ancestors.push_back(identity);
+        bEntered = true;
+        return true;
+    };
+    const std::error_code ec = files::ListDirectory(folder, entries, admit);
+    if (ec || !bEntered) {
+        if (bEntered)
+            ancestors.pop_back();
         return;
-    // A link back into a folder we are inside would lead round for ever.
-    if (std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end())
-        return;
-    ancestors.push_back(identity);
+    }
     for (const auto& entry : entries) {
         std::string path = folder;
         if (path.empty() || path.back() != '/')

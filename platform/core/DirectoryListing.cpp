@@ -1,5 +1,6 @@
 #include "DirectoryListing.h"
 
+#include "LongPathOpen.h"
 #include "SystemError.h"
 
 #include <cerrno>
@@ -22,9 +23,9 @@ void ClassifyByStat(int dirFd, const char* name, CDirEntry& entry) {
 } // namespace
 
 std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
-                              CFileIdentity& identity) {
+                              const std::function<bool(const CFileIdentity&)>& admit) {
     entries.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = OpenLongPath(path, O_RDONLY | O_DIRECTORY);
     if (fd < 0)
         return LastError();
     DIR* dir = ::fdopendir(fd);
@@ -34,9 +35,16 @@ std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& e
         return ec;
     }
     struct stat self {};
-    if (::fstat(fd, &self) == 0)
-        identity = {static_cast<std::uint64_t>(self.st_dev),
-                    static_cast<std::uint64_t>(self.st_ino)};
+    if (::fstat(fd, &self) != 0) {
+        const auto ec = LastError();
+        ::closedir(dir);
+        return ec;
+    }
+    if (!admit(
+            {static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino)})) {
+        ::closedir(dir);
+        return {};
+    }
 
     std::error_code result;
     for (;;) {

@@ -4,6 +4,7 @@
 // the order a folder walk must visit them in.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,10 +26,12 @@ struct CFileIdentity {
 };
 
 // Replaces `entries` with the entries of the directory at `path` ("." and
-// ".." left out) and fills `identity` with the directory's own identity.
-// Entries that are neither directories nor regular files (dangling links, link
-// loops, FIFOs, sockets, devices) are listed with both flags false.
+// ".." left out). Before reading any entry it passes the directory's identity
+// to `admit`; when that returns false the directory is not read and `entries`
+// stays empty. Entries that are neither directories nor regular files
+// (dangling links, link loops, FIFOs, sockets, devices) are listed with both
+// flags false. Paths of any length are accepted.
 std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
-                              CFileIdentity& identity);
+                              const std::function<bool(const CFileIdentity&)>& admit);
 
 } // namespace files

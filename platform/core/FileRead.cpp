@@ -1,5 +1,6 @@
 #include "FileRead.h"
 
+#include "LongPathOpen.h"
 #include "SystemError.h"
 
 #include <cerrno>
@@ -28,7 +29,7 @@ private:
 // Opens without blocking (a FIFO would wait for a writer) and refuses
 // anything but a regular file. On success `size` is the file's size.
 std::error_code OpenRegular(const std::string& path, int& fd, off_t& size) {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    fd = OpenLongPath(path, O_RDONLY | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return LastError();
     struct stat st {};

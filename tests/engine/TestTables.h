@@ -5,11 +5,14 @@
 #include "Keyword.h"
 #include "KeywordFileReader.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -61,6 +64,29 @@ inline Files FolderFiles(const std::string& folder) {
     return files;
 }
 
+// Removes `name` in `folder` with everything in it, relative to the folder's
+// descriptor so that paths of any depth and folders without permissions go too.
+inline void RemoveTree(int folder, const char* name) {
+    if (::unlinkat(folder, name, 0) == 0)
+        return;
+    ::fchmodat(folder, name, 0700, 0);
+    const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (DIR* dir = ::fdopendir(fd)) {
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir))
+            if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..")
+                names.emplace_back(entry->d_name);
+        for (const std::string& child : names)
+            RemoveTree(::dirfd(dir), child.c_str());
+        ::closedir(dir);
+    } else {
+        ::close(fd);
+    }
+    ::unlinkat(folder, name, AT_REMOVEDIR);
+}
+
 // A fresh folder under the temp folder, removed with its content.
 struct TempDir {
     std::string root = (std::filesystem::temp_directory_path() / "glosscutter-XXXXXX").string();
@@ -68,10 +94,7 @@ struct TempDir {
         if (::mkdtemp(root.data()) == nullptr)
             throw std::runtime_error("cannot make a temporary folder");
     }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
+    ~TempDir() { RemoveTree(AT_FDCWD, root.c_str()); }
     TempDir(const TempDir&) = delete;
     std::string operator/(std::string_view name) const { return root + "/" + std::string(name); }
     // Writes the file and the folders on its way; gives its path.
