@@ -97,8 +97,23 @@ CWipeResult WipeKeywords(const std::string& path, const CKeywordArray& table, un
     }
     for (const LineFate fate : fates)
         result.m_nWiped += fate != LineFate::Keep ? 1 : 0;
-    if (content != current && (result.m_error = files::ReplaceFileContent(path, content))) {
-        result.m_nStatus = WipeStatus::WriteFailed;
+    if (content == current)
+        return result;
+    // Writing and syncing take a while: an editor may save the file meanwhile,
+    // and its bytes must not be lost to ours.
+    bool bChangedMeanwhile = false;
+    const auto stillAsRead = [&]() -> std::error_code {
+        std::string now;
+        if (auto ec = files::ReadWholeFile(path, now))
+            return ec;
+        bChangedMeanwhile = now != current;
+        return bChangedMeanwhile ? std::make_error_code(std::errc::operation_canceled)
+                                 : std::error_code();
+    };
+    if ((result.m_error = files::ReplaceFileContent(path, content, stillAsRead))) {
+        result.m_nStatus = bChangedMeanwhile ? WipeStatus::FileChanged : WipeStatus::WriteFailed;
+        if (bChangedMeanwhile)
+            result.m_error.clear();
         result.m_nWiped = 0;
     }
     return result;

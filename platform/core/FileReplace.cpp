@@ -46,9 +46,10 @@ void SyncFolder(const std::string& folder) {
 }
 
 // Writes `bytes` to a new temporary file beside `target`, with the mode and
-// owner of `model`, and renames it over `target`.
+// owner of `model`, and renames it over `target` if `confirm` agrees.
 std::error_code WriteAndRename(const std::string& target, std::string_view bytes,
-                               const struct stat& model) {
+                               const struct stat& model,
+                               const std::function<std::error_code()>& confirm) {
     const std::string folder = FolderOf(target);
     std::string temp = folder + "/." + NameOf(target) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
@@ -64,6 +65,8 @@ std::error_code WriteAndRename(const std::string& target, std::string_view bytes
         ec = LastError();
     if (::close(fd) != 0 && !ec)
         ec = LastError();
+    if (!ec && confirm)
+        ec = confirm();
     if (!ec && ::rename(temp.c_str(), target.c_str()) != 0)
         ec = LastError();
     if (ec) {
@@ -78,7 +81,8 @@ std::error_code WriteAndRename(const std::string& target, std::string_view bytes
 
 } // namespace
 
-std::error_code ReplaceFileContent(const std::string& path, std::string_view bytes) {
+std::error_code ReplaceFileContent(const std::string& path, std::string_view bytes,
+                                   const std::function<std::error_code()>& confirm) {
     // Rewrite the file a link leads to, not the link.
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) == nullptr)
@@ -92,7 +96,7 @@ std::error_code ReplaceFileContent(const std::string& path, std::string_view byt
     // although the folder would allow the rename.
     if (::access(resolved, W_OK) != 0)
         return LastError();
-    return WriteAndRename(resolved, bytes, st);
+    return WriteAndRename(resolved, bytes, st, confirm);
 }
 
 std::error_code WriteFileLike(const std::string& path, std::string_view bytes,
@@ -100,7 +104,7 @@ std::error_code WriteFileLike(const std::string& path, std::string_view bytes,
     struct stat st {};
     if (::stat(modelPath.c_str(), &st) != 0)
         return LastError();
-    return WriteAndRename(path, bytes, st);
+    return WriteAndRename(path, bytes, st, {});
 }
 
 } // namespace files
