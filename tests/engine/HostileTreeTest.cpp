@@ -199,7 +199,7 @@ const HostileTree kTrees[] = {
      [](TreeBuilder& t) {
          t.File("nul.c", std::string("gA\0gB\0\0gA", 10) + "\n\0" + "gB");
          t.File("long.c",
-                Repeat("gA,xgB gA;", 1 << 20) + "\n" + std::string(1 << 24, 'g') + "\ngB");
+                Repeat("gA,xgB gA;", 1 << 18) + "\n" + std::string(1 << 22, 'g') + "\ngB");
      }},
     {"no line breaks at all", 60,
      [](TreeBuilder& t) { t.File("flat.c", Repeat("(gA gB gC gAB)", 200000)); }},
