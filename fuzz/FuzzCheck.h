@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// A violated property stops the run at once, so that libFuzzer keeps the input
+// and the regression driver names it.
+[[noreturn]] inline void FuzzCheckFailed(const char* file, int line, const char* condition,
+                                         const char* what) {
+    std::fprintf(stderr, "%s:%d: %s (%s does not hold)\n", file, line, what, condition);
+    std::abort();
+}
+
+#define FUZZ_CHECK(condition, what)                                                                \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            FuzzCheckFailed(__FILE__, __LINE__, #condition, what);                                 \
+    } while (false)

@@ -1,0 +1,165 @@
+// The sort, the lookup and the streaming scan against their slow reference
+// versions, on a small keyword table and a source text both drawn from the
+// input:
+//   byte     keyword count (0..15)
+//   per keyword: a byte choosing the symbol (>= 0xE0: "g" and up to 7 bytes
+//            of the input), a byte with marked (bit 0), uses (bits 1-2), line
+//   byte     sort steps (0..7), then per step a byte: key (0..4), ascending
+//   byte     piece count (0..15), then one byte per piece size
+//   rest     the source text
+
+#include "FuzzCheck.h"
+#include "FuzzInput.h"
+#include "KeywordSort.h"
+#include "ReferenceModels.h"
+#include "SourceTokenizer.h"
+#include "SymbolIndex.h"
+#include "UsageScanner.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace reference_models;
+
+// Symbols the scan must tell apart: prefixes of each other, a "g" inside, and
+// a byte above 0x7F, which sorts by its unsigned value.
+const std::string_view kSymbols[] = {"g",         "gA", "gAA", "gAB",        "gB",        "g_x",
+                                     "gOpenFile", "gg", "gAg", "gOpenFileX", "g\xC3\xA9", "g0"};
+
+struct CRow {
+    std::string m_strSymbol;
+    bool m_bMarked = false;
+    int m_nUses = 0;
+    int m_nLine = 1;
+};
+
+// Each keyword's value is its row's index, so that two tables can be compared by order.
+CKeywordArray MakeTable(const std::vector<CRow>& rows) {
+    CKeywordArray table;
+    for (const CRow& row : rows) {
+        table.push_back(std::make_unique<CKeyword>(row.m_strSymbol, std::to_string(table.size()),
+                                                   row.m_nLine, row.m_bMarked));
+        for (int i = 0; i < row.m_nUses; ++i)
+            table.back()->m_listUsed.emplace_back("use.c", i + 1);
+    }
+    return table;
+}
+
+bool SameOrder(const CKeywordArray& a, const CKeywordArray& b, int nKey) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i]->m_strValue != b[i]->m_strValue || a[i]->m_nSortKey != nKey)
+            return false;
+    return true;
+}
+
+std::vector<CRow> TakeRows(CFuzzInput& input) {
+    std::vector<CRow> rows(input.TakeByte() % 16);
+    for (CRow& row : rows) {
+        const unsigned char choice = input.TakeByte();
+        row.m_strSymbol = choice < 0xE0 ? std::string(kSymbols[choice % std::size(kSymbols)])
+                                        : "g" + std::string(input.TakeBytes(choice & 7));
+        const unsigned char flags = input.TakeByte();
+        row.m_bMarked = (flags & 1) != 0;
+        row.m_nUses = flags >> 1 & 3;
+        row.m_nLine = (flags >> 3) + 1;
+    }
+    return rows;
+}
+
+// The tokenizer fed in the given piece sizes, the rest in one last piece.
+CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
+                             std::string_view sizes) {
+    CSourceUseArray uses;
+    CSourceTokenizer tokenizer(index, uses);
+    for (const char size : sizes) {
+        const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(size), text.size());
+        tokenizer.Feed(text.substr(0, n));
+        text.remove_prefix(n);
+    }
+    tokenizer.Feed(text);
+    tokenizer.Finish();
+    return uses;
+}
+
+// A piece boundary at every byte.
+CSourceUseArray ScanByteByByte(const CSymbolIndex& index, std::string_view text) {
+    CSourceUseArray uses;
+    CSourceTokenizer tokenizer(index, uses);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        tokenizer.Feed(text.substr(i, 1));
+    tokenizer.Finish();
+    return uses;
+}
+
+void CheckLookup(const CKeywordArray& table, const CSymbolIndex& index, std::string_view token) {
+    CKeyword* expected = ReferenceSearch(table, token);
+    FUZZ_CHECK(FindKeyword(table, token) == expected, "binary search differs from the reference");
+    FUZZ_CHECK(index.Find(token) == expected, "symbol index differs from the binary search");
+    bool bUnmarked = false;
+    for (const auto& keyword : table)
+        bUnmarked |= keyword->m_strSymbol == token && !keyword->m_bMarked;
+    FUZZ_CHECK((expected != nullptr) == bUnmarked, "an unmarked keyword of the symbol is missed");
+    FUZZ_CHECK(expected == nullptr || (expected->m_strSymbol == token && !expected->m_bMarked),
+               "found a marked keyword or another symbol");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+    CFuzzInput input(pData, nSize);
+    const std::vector<CRow> rows = TakeRows(input);
+    CKeywordArray table = MakeTable(rows), reference = MakeTable(rows);
+    for (int nSteps = input.TakeByte() % 8; nSteps >= 0; --nSteps) {
+        // The last step is the sort every scan needs.
+        const unsigned char step = nSteps == 0 ? 0 : input.TakeByte();
+        const int nKey = nSteps == 0 ? SORT_BY_SYMBOL : step % 5; // 0 and 4 are no keys
+        const bool bAscending = nSteps == 0 || (step & 8) != 0;
+        SortKeywords(table, nKey, bAscending);
+        ExchangeSortReference(reference, nKey, bAscending);
+        FUZZ_CHECK(SameOrder(table, reference, nKey), "sort differs from the exchange sort");
+    }
+    for (std::size_t i = 1; i < table.size(); ++i) {
+        const CKeyword& a = *table[i - 1];
+        const CKeyword& b = *table[i];
+        FUZZ_CHECK(a.m_strSymbol < b.m_strSymbol ||
+                       (a.m_strSymbol == b.m_strSymbol && (!a.m_bMarked || b.m_bMarked)),
+                   "not sorted by symbol, unmarked first");
+    }
+
+    const std::string_view sizes = input.TakeBytes(input.TakeByte() % 16);
+    const std::string_view text = input.TakeRest();
+
+    const CSymbolIndex index(table);
+    for (const auto& keyword : table) {
+        const std::string& symbol = keyword->m_strSymbol;
+        CheckLookup(table, index, symbol);
+        CheckLookup(table, index, symbol + "A");
+        CheckLookup(table, index, std::string_view(symbol).substr(0, symbol.size() - 1));
+        if (index.Find(symbol) != nullptr) {
+            FUZZ_CHECK(symbol.size() <= index.GetMaxLength(), "a symbol longer than the longest");
+            FUZZ_CHECK(symbol.size() < 3 ||
+                           index.MayContinueWith(static_cast<unsigned char>(symbol[1]),
+                                                 static_cast<unsigned char>(symbol[2])),
+                       "a symbol's second and third bytes are said to match nothing");
+        }
+    }
+    const std::string separators = std::string(kDelimiters) + std::string("\r\n\0", 3);
+    for (std::size_t i = text.find_first_not_of(separators); i != std::string_view::npos;) {
+        const std::size_t end = std::min(text.find_first_of(separators, i), text.size());
+        CheckLookup(table, index, text.substr(i, end - i));
+        i = text.find_first_not_of(separators, end);
+    }
+
+    CSourceUseArray whole;
+    CUsageScanner(table).ScanText(text, whole);
+    FUZZ_CHECK(whole == ReferenceScan(table, text), "scan differs from the reference scan");
+    FUZZ_CHECK(ScanInPieces(index, text, sizes) == whole, "pieces change the uses");
+    FUZZ_CHECK(ScanByteByByte(index, text) == whole, "single bytes change the uses");
+    return 0;
+}

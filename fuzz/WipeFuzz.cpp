@@ -1,0 +1,151 @@
+// Wipe plans and rewrites of any keyword file with any ticks, in memory:
+//   byte     bits 0-1: extra keywords (0..3); bits 2-4: tick mask bytes (0..7);
+//            bits 5-7: an operation value other than Remove, which must mark
+//   per extra keyword: two bytes for its line (0xFF second: far out of the
+//            file), a byte with ticked (bit 0) and marked (bit 1)
+//   bytes    the tick mask: bit k ticks the k-th keyword read, repeating
+//   rest     the keyword file
+
+#include "FuzzCheck.h"
+#include "FuzzInput.h"
+#include "KeywordFileReader.h"
+#include "Wipe.h"
+
+#include <climits>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+CKeywordArray Parse(const CLineArray& lines) {
+    CKeywordArray table;
+    ParseKeywordLines(lines, table);
+    return table;
+}
+
+CLineArray Lines(std::string_view bytes) {
+    CLineArray lines;
+    ReadLines(bytes, lines);
+    return lines;
+}
+
+// What the header promises, from the lines' numbers: Mark marks the ticked;
+// Remove drops the ticked, the marked and every line with the marker.
+std::vector<LineFate> ExpectedFates(const CLineArray& lines, const CKeywordArray& table,
+                                    bool bRemove) {
+    std::set<int> wiped;
+    for (const auto& keyword : table)
+        if (keyword->m_bChecked || (bRemove && keyword->m_bMarked))
+            wiped.insert(keyword->m_nLine);
+    std::vector<LineFate> fates;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool bMarker = lines[i].m_strText.find(kWipeMarker) != std::string::npos;
+        fates.push_back(wiped.count(static_cast<int>(i) + 1) == 0 && !(bRemove && bMarker)
+                            ? LineFate::Keep
+                        : bRemove ? LineFate::Remove
+                                  : LineFate::Mark);
+    }
+    return fates;
+}
+
+// The lines a wipe leaves, each as it should be written.
+CLineArray Survivors(const CLineArray& lines, const std::vector<LineFate>& fates) {
+    CLineArray kept;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (fates[i] == LineFate::Remove)
+            continue;
+        kept.push_back(lines[i]);
+        if (fates[i] == LineFate::Mark)
+            kept.back().m_strText.insert(0, kWipeMarker);
+    }
+    return kept;
+}
+
+std::string Wipe(const CLineArray& lines, const CKeywordArray& table, unsigned operation) {
+    const std::vector<LineFate> fates = PlanWipe(lines, table, operation);
+    FUZZ_CHECK(fates == ExpectedFates(lines, table, operation == WIPE_REMOVE),
+               "planned fates differ from the ticks");
+    const std::string content = ApplyWipe(lines, fates);
+    const CLineArray kept = Survivors(lines, fates);
+    FUZZ_CHECK(content == JoinLines(kept), "a kept line changed, moved or lost its break");
+    // A marker in front never joins or splits lines. (Removing a line may: a
+    // lone CR before it and an empty line after it read back as one CR LF.)
+    FUZZ_CHECK(operation == WIPE_REMOVE || Lines(content) == kept, "marking changed the lines");
+    return content;
+}
+
+// Reading a wiped file again: the same keywords, the marked ones now marked;
+// after Remove only those on kept lines.
+void CheckReadBack(const CLineArray& lines, const CKeywordArray& table, const std::string& marked,
+                   const std::string& removed) {
+    const CLineArray markedLines = Lines(marked);
+    const CKeywordArray afterMark = Parse(markedLines);
+    FUZZ_CHECK(afterMark.size() == table.size(), "marking changed the keyword count");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const CKeyword& before = *table[i];
+        const CKeyword& after = *afterMark[i];
+        FUZZ_CHECK(after.m_strSymbol == before.m_strSymbol &&
+                       after.m_strValue == before.m_strValue && after.m_nLine == before.m_nLine,
+                   "marking changed a keyword");
+        FUZZ_CHECK(after.m_bMarked == (before.m_bMarked || before.m_bChecked),
+                   "a marked line does not read as marked, or another one does");
+    }
+
+    const std::vector<LineFate> fates = PlanWipe(lines, table, WIPE_REMOVE);
+    std::vector<std::pair<std::string, std::string>> expected, actual;
+    for (const auto& keyword : table)
+        if (fates[static_cast<std::size_t>(keyword->m_nLine) - 1] == LineFate::Keep)
+            expected.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
+    for (const auto& keyword : Parse(Lines(removed)))
+        actual.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
+    FUZZ_CHECK(actual == expected, "Remove left other keywords than those on kept lines");
+
+    // Mark, then Remove with nothing ticked, is Remove.
+    FUZZ_CHECK(ApplyWipe(markedLines, PlanWipe(markedLines, afterMark, WIPE_REMOVE)) == removed,
+               "Mark then Remove differs from Remove");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+    CFuzzInput input(pData, nSize);
+    const unsigned char control = input.TakeByte();
+    const unsigned kOtherOperations[] = {0, WIPE_MARK, 3, 4, 0x80, 0xFFFF, 0x10002, UINT_MAX};
+    const unsigned otherOperation = kOtherOperations[control >> 5];
+    std::string extras;
+    for (int n = control & 3; n > 0; --n)
+        extras += input.TakeBytes(3);
+    const std::string_view mask = input.TakeBytes(control >> 2 & 7);
+    const std::string_view bytes = input.TakeRest();
+
+    const CLineArray lines = Lines(bytes);
+    CKeywordArray table = Parse(lines);
+    for (std::size_t k = 0; k < table.size() && !mask.empty(); ++k)
+        table[k]->m_bChecked = (mask[k / 8 % mask.size()] >> (k % 8) & 1) != 0;
+    const bool bExtras = !extras.empty();
+    for (std::size_t i = 0; i + 3 <= extras.size(); i += 3) {
+        const auto low = static_cast<unsigned char>(extras[i]);
+        const auto high = static_cast<unsigned char>(extras[i + 1]);
+        const auto flags = static_cast<unsigned char>(extras[i + 2]);
+        // Lines 0 to two past the end, or far outside either way.
+        const int nLine = high == 0xFF ? (low & 1 ? INT_MAX : INT_MIN)
+                                       : static_cast<int>((high << 8 | low) % (lines.size() + 3));
+        table.push_back(std::make_unique<CKeyword>("gExtra", "x", nLine, (flags & 2) != 0));
+        table.back()->m_bChecked = (flags & 1) != 0;
+    }
+
+    const std::string marked = Wipe(lines, table, WIPE_MARK);
+    const std::string removed = Wipe(lines, table, WIPE_REMOVE);
+    FUZZ_CHECK(PlanWipe(lines, table, otherOperation) == PlanWipe(lines, table, WIPE_MARK),
+               "an operation other than Remove does not mark");
+    if (!bExtras)
+        CheckReadBack(lines, table, marked, removed);
+
+    for (auto& keyword : table)
+        keyword->m_bChecked = false;
+    FUZZ_CHECK(Wipe(lines, table, WIPE_MARK) == bytes, "Mark with nothing ticked changed the file");
+    return 0;
+}
