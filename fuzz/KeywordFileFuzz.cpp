@@ -65,14 +65,22 @@ void CheckLines(std::string_view bytes, const CLineArray& lines) {
 }
 
 void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
-    bool bDirectives = false; // any line the "#if 0" counting could look at
-    for (const CTextLine& line : lines)
-        bDirectives |= line.m_strText.find("#if 0") != std::string::npos ||
-                       line.m_strText.find("#endif") != std::string::npos;
-
+    // What the lines so far hold of "#if 0" and "#endif".
+    bool bDirectives = false;   // either text anywhere
+    bool bEndif = false;        // "#endif" anywhere
+    bool bIfZeroOpened = false; // a line without "#define" that starts with "#if 0"
     int nPreviousLine = 0;
     std::size_t nNext = 0; // the next keyword to meet, in line order
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            const std::string& previous = lines[i - 1].m_strText;
+            bEndif |= previous.find("#endif") != std::string::npos;
+            bDirectives |= bEndif || previous.find("#if 0") != std::string::npos;
+            const auto start = previous.find_first_not_of("\t ");
+            bIfZeroOpened |= start != std::string::npos &&
+                             previous.find("#define") == std::string::npos &&
+                             previous.compare(start, 5, "#if 0") == 0;
+        }
         const int nLine = static_cast<int>(i) + 1;
         const std::string& text = lines[i].m_strText;
         const CKeywordArray alone = Parse({lines[i]});
@@ -91,7 +99,9 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
                    "a line's keyword depends on the lines around it");
         FUZZ_CHECK(!single.m_bMarked || keyword.m_bMarked, "context unmarked a keyword");
         FUZZ_CHECK(bDirectives || single.m_bMarked == keyword.m_bMarked,
-                   "marked without a comment or an \"#if 0\"");
+                   "marked without a comment or an \"#if 0\" before it");
+        FUZZ_CHECK(!bIfZeroOpened || bEndif || keyword.m_bMarked,
+                   "not marked after an \"#if 0\" that no \"#endif\" closed");
 
         const auto define = text.find("#define");
         FUZZ_CHECK(define != std::string::npos && text.find('"') != std::string::npos,
