@@ -82,10 +82,6 @@ Rect cdxCDynamicControlsManager::ControlData::Layout(int dx, int dy) const {
             o.bottom + move(m_percentages.m_nBottom, dy)};
 }
 
-cdxCDynamicControlsManager::~cdxCDynamicControlsManager() {
-    ReleaseLayout();
-}
-
 void cdxCDynamicControlsManager::InitLayout(QWidget* pHost, const std::optional<QSize>& base) {
     std::optional<std::pair<int, int>> size;
     if (base)
@@ -124,7 +120,7 @@ cdxCDynamicControlsManager::AddSizedControl(QWidget* pWindow, std::uint8_t left,
     return AddControl(pWindow, {left, right, top, bottom});
 }
 
-void cdxCDynamicControlsManager::OnParentSize(int nType, int, int) {
+void cdxCDynamicControlsManager::OnParentSize(int nType, int /*cx*/, int /*cy*/) {
     if (m_pHost == nullptr || nType == kSizeMinimized || IsDisabled())
         return;
     ApplyLayout(WindowRect(*m_pHost), ClientRect(*m_pHost), true);

@@ -88,7 +88,9 @@ public:
     };
 
     cdxCDynamicControlsManager() = default;
-    virtual ~cdxCDynamicControlsManager();
+    // Not ReleaseLayout: OnControlDataRemoved could reach no override from
+    // here, and the controls' records go with the members anyway.
+    virtual ~cdxCDynamicControlsManager() = default;
     cdxCDynamicControlsManager(const cdxCDynamicControlsManager&) = delete;
     cdxCDynamicControlsManager& operator=(const cdxCDynamicControlsManager&) = delete;
 

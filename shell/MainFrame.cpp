@@ -116,13 +116,14 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(m_pCancel);
     connect(m_pCancel, &QPushButton::clicked, m_pView, &CGlossCutterView::CancelLoad);
     // The key-state panes: lit while their lock is on.
-    for (const char* text : {"CAP", "NUM", "SCRL"}) {
-        auto* pPane = new QLabel(QString::fromLatin1(text));
+    const std::array<const char*, 3> names = {"CAP", "NUM", "SCRL"};
+    for (std::size_t k = 0; k < m_arrLockPanes.size(); ++k) {
+        auto* pPane = new QLabel(QString::fromLatin1(names[k]));
         pPane->setEnabled(false);
         pPane->setFrameShape(QFrame::Panel);
         pPane->setFrameShadow(QFrame::Sunken);
         statusBar()->addPermanentWidget(pPane);
-        m_arrLockPanes.push_back(pPane);
+        m_arrLockPanes[k] = pPane;
     }
     auto* pLockTimer = new QTimer(this);
     connect(pLockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockPanes);
@@ -147,7 +148,7 @@ void CMainFrame::CreateUsedListWindow() {
 
 void CMainFrame::UpdateLockPanes() {
     const CKeyboardLocks locks = ReadKeyboardLocks();
-    const bool on[] = {locks.m_bCaps, locks.m_bNum, locks.m_bScroll};
+    const std::array<bool, 3> on = {locks.m_bCaps, locks.m_bNum, locks.m_bScroll};
     for (std::size_t k = 0; k < m_arrLockPanes.size(); ++k)
         m_arrLockPanes[k]->setEnabled(on[k]);
 }
@@ -161,7 +162,8 @@ void CMainFrame::SetMessageText(const QString& text) {
     m_pMessagePane->setText(text);
 }
 
-void CMainFrame::OnViewUsed() {
+// A command: it changes what the frame shows, so not const.
+void CMainFrame::OnViewUsed() { // NOLINT(readability-make-member-function-const)
     m_pUsedListWnd->Show(!m_pUsedListWnd->m_bVisible);
 }
 

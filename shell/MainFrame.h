@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
-#include <vector>
+#include <array>
 
 class CGlossCutterView;
 class CMiniDialog;
@@ -55,5 +55,5 @@ private:
     QPushButton* m_pCancel = nullptr;
     QShortcut* m_pEscape = nullptr;
     QToolBar* m_pToolBar = nullptr;
-    std::vector<QLabel*> m_arrLockPanes; // CAP, NUM, SCRL
+    std::array<QLabel*, 3> m_arrLockPanes{}; // CAP, NUM, SCRL
 };

@@ -3,8 +3,9 @@
 
 #include "DynamicControlsManager.h"
 
+#include <QTest>
 #include <QWidget>
-#include <QtTest>
+#include <memory>
 #include <optional>
 
 using Manager = cdxCDynamicControlsManager;
@@ -123,7 +124,8 @@ private slots:
     // skipped, also when they were the only window of their record.
     void sharedAndDestroyedWindows() {
         QWidget host, first(&host), second(&host), alone(&host);
-        auto *gone = new QWidget(&host), *goneAlone = new QWidget(&host);
+        auto gone = std::make_unique<QWidget>(&host);
+        auto goneAlone = std::make_unique<QWidget>(&host);
         first.setGeometry(ToQRect(kReference));
         second.setGeometry(200, 200, 5, 5);
         alone.setGeometry(0, 0, 10, 10);
@@ -131,13 +133,13 @@ private slots:
         manager.InitLayout(&host, kWindow, kClient);
         Manager::ControlData* shared = manager.AddSizedControl(&first, 0, 100, 0, 100);
         QVERIFY(shared != nullptr);
-        shared->AddWindow(gone);
+        shared->AddWindow(gone.get());
         shared->AddWindow(&second);
         QCOMPARE(ToQRect(shared->GetCurrentRect()), second.geometry()); // the last attached
         manager.AddSizedControl(&alone, 100, 100, 0, 0);
-        manager.AddSizedControl(goneAlone, 0, 100, 0, 100);
-        delete gone;
-        delete goneAlone;
+        manager.AddSizedControl(goneAlone.get(), 0, 100, 0, 100);
+        gone.reset();
+        goneAlone.reset();
 
         const auto [window, client] = Grown(37, 20);
         const auto layout = manager.ComputeLayout(window, client);
