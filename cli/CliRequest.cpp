@@ -62,6 +62,54 @@ std::string AddPath(std::optional<std::vector<std::string>>& list, const std::st
     return {};
 }
 
+// One option of scan or wipe, with its value when it takes one: stored in
+// `request`, or what is wrong with it.
+std::string ApplyOption(std::string_view option, const std::string& value, CCliRequest& request) {
+    const bool bScan = request.m_nCommand == CliCommand::Scan;
+    if (option == "--keyword-file") {
+        if (value.empty())
+            return "--keyword-file needs a non-empty value";
+        request.m_strKeywordFile = value;
+        return {};
+    }
+    if (option == "--source-folder")
+        return AddPath(request.m_listSourceFolders, value, option);
+    if (option == "--skipped-file")
+        return AddPath(request.m_listSkippedFiles, value, option);
+    if (bScan && option == "--format") {
+        if (value == "text")
+            request.m_nFormat = ReportFormat::Text;
+        else if (value == "json")
+            request.m_nFormat = ReportFormat::Json;
+        else
+            return "--format must be text or json, not \"" + value + "\"";
+        return {};
+    }
+    if (bScan && option == "--unused") {
+        request.m_bUnusedOnly = true;
+        return {};
+    }
+    if (bScan && option == "--check") {
+        request.m_bCheck = true;
+        return {};
+    }
+    if (!bScan && option == "--operation") {
+        if (value == "mark")
+            request.m_nOperation = WIPE_MARK;
+        else if (value == "remove")
+            request.m_nOperation = WIPE_REMOVE;
+        else
+            return "--operation must be mark or remove, not \"" + value + "\"";
+        return {};
+    }
+    if (!bScan && option == "--dry-run") {
+        request.m_bDryRun = true;
+        return {};
+    }
+    return "unknown option for " + std::string(bScan ? "scan" : "wipe") + ": " +
+           std::string(option);
+}
+
 } // namespace
 
 std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& request) {
@@ -82,12 +130,12 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
         request.m_nCommand = CliCommand::Wipe;
     else
         return "unknown command: " + std::string(command);
-    const bool bScan = request.m_nCommand == CliCommand::Scan;
 
     for (int k = 2; k < argc; ++k) {
         std::string_view option = argv[k];
         std::string value;
-        if (const auto eq = option.find('='); option.starts_with("--") && eq != option.npos) {
+        if (const auto eq = option.find('=');
+            option.starts_with("--") && eq != std::string_view::npos) {
             value = option.substr(eq + 1);
             option = option.substr(0, eq);
             if (!TakesValue(option))
@@ -98,42 +146,11 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
             value = argv[++k];
         }
 
-        std::string error;
         if (option == "--help" || option == "-h") {
             request.m_nCommand = CliCommand::Help;
             return {};
-        } else if (option == "--keyword-file") {
-            if (value.empty())
-                return "--keyword-file needs a non-empty value";
-            request.m_strKeywordFile = value;
-        } else if (option == "--source-folder") {
-            error = AddPath(request.m_listSourceFolders, value, option);
-        } else if (option == "--skipped-file") {
-            error = AddPath(request.m_listSkippedFiles, value, option);
-        } else if (bScan && option == "--format") {
-            if (value == "text")
-                request.m_nFormat = ReportFormat::Text;
-            else if (value == "json")
-                request.m_nFormat = ReportFormat::Json;
-            else
-                return "--format must be text or json, not \"" + value + "\"";
-        } else if (bScan && option == "--unused") {
-            request.m_bUnusedOnly = true;
-        } else if (bScan && option == "--check") {
-            request.m_bCheck = true;
-        } else if (!bScan && option == "--operation") {
-            if (value == "mark")
-                request.m_nOperation = WIPE_MARK;
-            else if (value == "remove")
-                request.m_nOperation = WIPE_REMOVE;
-            else
-                return "--operation must be mark or remove, not \"" + value + "\"";
-        } else if (!bScan && option == "--dry-run") {
-            request.m_bDryRun = true;
-        } else {
-            return "unknown option for " + std::string(command) + ": " + std::string(option);
         }
-        if (!error.empty())
+        if (std::string error = ApplyOption(option, value, request); !error.empty())
             return error;
     }
     return {};

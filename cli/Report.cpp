@@ -20,7 +20,7 @@ namespace {
 
 void AppendNumber(std::string& out, long long value) {
     char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    auto* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
 }
 
@@ -69,8 +69,8 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         AppendJsonString(json, keyword->m_strSymbol);
         json += ", \"value\": ";
         AppendJsonString(json, keyword->m_strValue);
-        json += keyword->m_bMarked ? ", \"marked\": true, \"uses\": ["
-                                   : ", \"marked\": false, \"uses\": [";
+        json += keyword->m_bMarked ? R"(, "marked": true, "uses": [)"
+                                   : R"(, "marked": false, "uses": [)";
         const char* useSeparator = "";
         for (const CUsed& used : keyword->m_listUsed) {
             if (pLastFile == nullptr || *pLastFile != used.m_strFile) {

@@ -11,14 +11,14 @@ CTerminalProgress::~CTerminalProgress() {
         std::fputs("\r\033[K", stderr); // leave a clean line for what follows
 }
 
-void CTerminalProgress::ShowStatusText(const std::string&) {}
+void CTerminalProgress::ShowStatusText(const std::string& /*text*/) {}
 
 void CTerminalProgress::ShowFileProgress(std::size_t done, std::size_t total) {
-    using namespace std::chrono_literals;
     if (!m_bTerminal)
         return;
     const auto now = Clock::now();
-    if (now - m_start < 1s || (m_bShown && now - m_lastDraw < 100ms && done != total))
+    if (now - m_start < std::chrono::seconds(1) ||
+        (m_bShown && now - m_lastDraw < std::chrono::milliseconds(100) && done != total))
         return;
     std::fprintf(stderr, "\rScanning: %zu of %zu files (%zu%%)", done, total,
                  total == 0 ? std::size_t{100} : done * 100 / total);

@@ -10,6 +10,8 @@ class CTerminalProgress final : public ILoadProgress {
 public:
     CTerminalProgress();
     ~CTerminalProgress() override;
+    CTerminalProgress(const CTerminalProgress&) = delete;
+    CTerminalProgress& operator=(const CTerminalProgress&) = delete;
 
     void ShowStatusText(const std::string& text) override;
     void ShowFileProgress(std::size_t done, std::size_t total) override;

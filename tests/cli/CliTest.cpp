@@ -159,12 +159,13 @@ protected:
     }
 
     // Runs the program in `root` through the shell; no path here needs quoting.
-    // Its exit status, standard output and standard error.
+    // Its exit status, standard output and standard error. The shell is wanted:
+    // it sets the folder, the environment and the redirections in one line.
     std::tuple<int, std::string, std::string> Run(const std::string& args) const {
-        const int status =
-            std::system(("cd " + root + " && XDG_CONFIG_HOME=" + root + "/config HOME=" + root +
-                         "/home " GLOSSCUTTER_CLI " " + args + " >stdout 2>stderr")
-                            .c_str());
+        const std::string command = "cd " + root + " && XDG_CONFIG_HOME=" + root +
+                                    "/config HOME=" + root + "/home " GLOSSCUTTER_CLI " " + args +
+                                    " >stdout 2>stderr";
+        const int status = std::system(command.c_str()); // NOLINT(cert-env33-c)
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root + "/stdout"),
                 ReadFile(root + "/stderr")};
     }
@@ -264,8 +265,9 @@ TEST_F(CliRun, WipeBacksUpThenMarksOrRemovesUnusedKeywords) {
         }
         WriteFile(texts, original);
         fs::remove(root + "/demo/texts.bak");
-        WriteSettings(std::string(*row.setting ? "[General]\nunused%20keywords%20operation=" : "") +
-                      row.setting);
+        WriteSettings(
+            std::string(*row.setting != '\0' ? "[General]\nunused%20keywords%20operation=" : "") +
+            row.setting);
         const std::string wipe =
             "wipe --keyword-file " + texts + " --source-folder " + src + row.options;
         const auto [status, out, err] = Run(wipe + " --dry-run");
