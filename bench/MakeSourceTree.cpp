@@ -31,7 +31,8 @@ std::string MakeName(std::mt19937& random) {
 // Ranks 0..n-1 drawn with probability proportional to 1 / (rank + 1).
 class CZipf {
 public:
-    CZipf(std::size_t n) {
+    explicit CZipf(std::size_t n) {
+        m_cumulative.reserve(n);
         double sum = 0;
         for (std::size_t k = 0; k < n; ++k)
             m_cumulative.push_back(sum += 1.0 / static_cast<double>(k + 1));
@@ -59,8 +60,10 @@ int main(int argc, char** argv) {
     const std::size_t keywords = argc > 4 ? std::stoul(argv[4]) : 5000;
     std::mt19937 random(2026);
 
+    constexpr int kVocabulary = 50000;
     std::vector<std::string> vocabulary;
-    for (int k = 0; k < 50000; ++k)
+    vocabulary.reserve(kVocabulary);
+    for (int k = 0; k < kVocabulary; ++k)
         vocabulary.push_back(MakeName(random));
     const CZipf pickWord(vocabulary.size());
 

@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     std::vector<std::jthread> workers;
     for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
         workers.emplace_back([&] {
-            thread_local std::array<char, 256 * 1024> buffer;
-            for (std::size_t i; (i = next++) < paths.size();) {
+            thread_local std::array<char, std::size_t{256} * 1024> buffer;
+            for (std::size_t i = next++; i < paths.size(); i = next++) {
                 files::ReadFileChunks(paths[i], buffer,
                                       [&](std::string_view piece) { total += piece.size(); });
             }

@@ -36,7 +36,8 @@ std::string MakeSource() {
     int column = 0;
     while (text.size() < kTextBytes) {
         if (random() % 40 == 0) {
-            text += "gText" + std::to_string(random() % (2 * kKeywords)); // half are symbols
+            text += "gText" +
+                    std::to_string(random() % (std::size_t{2} * kKeywords)); // half are symbols
         } else {
             text += kWords[random() % std::size(kWords)];
         }
@@ -55,7 +56,7 @@ void BM_ScanText(benchmark::State& state) {
     const CUsageScanner scanner(table);
     const std::string text = MakeSource();
     CSourceUseArray uses;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         uses.clear();
         scanner.ScanText(text, uses);
         benchmark::DoNotOptimize(uses.data());
@@ -71,7 +72,7 @@ void BM_ScanFile(benchmark::State& state) {
     const auto path = std::filesystem::temp_directory_path() / "glosscutter-scan-bench.c";
     std::ofstream(path, std::ios::binary) << text;
     CSourceUseArray uses;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         uses.clear();
         scanner.ScanFile(path.string(), uses);
         benchmark::DoNotOptimize(uses.data());

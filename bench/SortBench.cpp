@@ -46,7 +46,7 @@ void Run(benchmark::State& state, bool bWorstCase) {
     std::vector<CKeyword*> order;
     for (const auto& keyword : table)
         order.push_back(keyword.get());
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         SortKeywords(table, nKey, bAscending);
         benchmark::ClobberMemory();
         state.PauseTiming();

@@ -42,9 +42,7 @@ void CDlgOptions::SetFolderChooser(FolderChooser chooser) {
     FolderChooserHook() = std::move(chooser);
 }
 
-CDlgOptions::CDlgOptions(QWidget* pParent)
-    : QDialog(pParent), m_lbSkippedFiles(nullptr), m_lbSourceFolders(nullptr),
-      m_pKeywordFileEdit(nullptr), m_pEditorEdit(nullptr), m_pRemove(nullptr), m_pMark(nullptr) {
+CDlgOptions::CDlgOptions(QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(tr("Options"));
     setFont(DialogFont(QStringLiteral("Verdana"), 8));
     const CDialogUnits dlu(font());
@@ -63,6 +61,11 @@ CDlgOptions::CDlgOptions(QWidget* pParent)
         connect(pButton, &QPushButton::clicked, this, handler);
         return pButton;
     };
+    const auto edit = [&](QRect rect) {
+        auto* pEdit = new QLineEdit(this);
+        pEdit->setGeometry(rect);
+        return pEdit;
+    };
     const auto list = [&](QRect rect) {
         auto* pList = new QListWidget(this);
         pList->setGeometry(rect);
@@ -71,12 +74,10 @@ CDlgOptions::CDlgOptions(QWidget* pParent)
     };
 
     label(tr("Editor"), dlu.ToPixels(10, 17, 45, 10));
-    m_pEditorEdit = new QLineEdit(this);
-    m_pEditorEdit->setGeometry(dlu.ToPixels(60, 15, 238, 12));
+    m_pEditorEdit = edit(dlu.ToPixels(60, 15, 238, 12));
     button(tr("Browse"), dlu.ToPixels(300, 15, 30, 12), &CDlgOptions::OnBrowseEditor);
     QLabel* pKeywordLabel = label(tr("&Keyword file"), dlu.ToPixels(10, 32, 45, 10));
-    m_pKeywordFileEdit = new QLineEdit(this);
-    m_pKeywordFileEdit->setGeometry(dlu.ToPixels(60, 30, 238, 12));
+    m_pKeywordFileEdit = edit(dlu.ToPixels(60, 30, 238, 12));
     pKeywordLabel->setBuddy(m_pKeywordFileEdit);
     button(tr("Browse"), dlu.ToPixels(300, 30, 30, 12), &CDlgOptions::OnBrowseKeywordFile);
 

@@ -36,12 +36,12 @@ public:
     void OnDeleteSkippedFile();
     void OnOK();
 
-    QListWidget* m_lbSkippedFiles;
-    QListWidget* m_lbSourceFolders;
-    QLineEdit* m_pKeywordFileEdit;
-    QLineEdit* m_pEditorEdit;
-    QRadioButton* m_pRemove;
-    QRadioButton* m_pMark;
+    QListWidget* m_lbSkippedFiles = nullptr;
+    QListWidget* m_lbSourceFolders = nullptr;
+    QLineEdit* m_pKeywordFileEdit = nullptr;
+    QLineEdit* m_pEditorEdit = nullptr;
+    QRadioButton* m_pRemove = nullptr;
+    QRadioButton* m_pMark = nullptr;
 
     std::string m_strKeywordFile;
     std::string m_strEditor;

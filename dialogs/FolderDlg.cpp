@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <utility>
 
 std::string CxFolderDlg::ShortenPath(const std::string& path) {
     constexpr std::size_t kShown = 35;
@@ -30,9 +31,9 @@ std::string CxFolderDlg::ShortenPath(const std::string& path) {
     return slash == std::string::npos ? head + rest : head + "..." + rest.substr(slash);
 }
 
-CxFolderDlg::CxFolderDlg(const std::string& strInitialFolder, QWidget* pParent)
-    : QDialog(pParent), m_strInitialFolder(strInitialFolder), m_pModel(new QFileSystemModel(this)),
-      m_pTree(new QTreeView), m_pStatus(new QLabel) {
+CxFolderDlg::CxFolderDlg(std::string strInitialFolder, QWidget* pParent)
+    : QDialog(pParent), m_strInitialFolder(std::move(strInitialFolder)),
+      m_pModel(new QFileSystemModel(this)), m_pTree(new QTreeView), m_pStatus(new QLabel) {
     setWindowTitle(tr("Choose a Folder"));
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(new QLabel(QStringLiteral("Current Selection")));

@@ -13,7 +13,7 @@ class QTreeView;
 class CxFolderDlg final : public QDialog {
     Q_OBJECT
 public:
-    explicit CxFolderDlg(const std::string& strInitialFolder = {}, QWidget* pParent = nullptr);
+    explicit CxFolderDlg(std::string strInitialFolder = {}, QWidget* pParent = nullptr);
 
     // QDialog::Accepted only for a confirmed folder of the file system.
     int DoModal();

@@ -60,7 +60,7 @@ void CxVersion::Read(const CVersionBlock& block) {
             {"SpecialBuild", &info->m_strSpecialBuild}};
         char path[128];
         for (const auto& [key, text] : keys) {
-            std::snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s",
+            std::snprintf(path, sizeof path, R"(\StringFileInfo\%04x%04x\%s)",
                           translations[2 * static_cast<std::size_t>(k)],
                           translations[2 * static_cast<std::size_t>(k) + 1], key);
             if (VerQueryValue(block, path, &pBuffer, &nLength))

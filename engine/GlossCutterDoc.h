@@ -17,6 +17,7 @@ class ILoadProgress;
 class CGlossCutterDoc final {
 public:
     CGlossCutterDoc() = default;
+    ~CGlossCutterDoc() = default;
     CGlossCutterDoc(const CGlossCutterDoc&) = delete;
     CGlossCutterDoc& operator=(const CGlossCutterDoc&) = delete;
 

@@ -3,6 +3,7 @@
 #include "ByteString.h"
 
 #include <algorithm>
+#include <compare>
 #include <cstdint>
 #include <deque>
 #include <numeric>
@@ -45,26 +46,27 @@ bool IsKnownKey(int nKey) {
 
 // Dense rank of every record's key, 0 for the smallest.
 std::vector<int> RankKeys(const CKeywordArray& table, int nKey) {
-    const auto compare = [&](Index a, Index b) -> int {
+    const auto compare = [&](Index a, Index b) -> std::strong_ordering {
         const CKeyword& x = *table[a];
         const CKeyword& y = *table[b];
         switch (nKey) {
         case SORT_BY_LINE:
-            return (x.m_nLine > y.m_nLine) - (x.m_nLine < y.m_nLine);
+            return x.m_nLine <=> y.m_nLine;
         case SORT_BY_SYMBOL:
-            return bytes::Compare(x.m_strSymbol, y.m_strSymbol);
+            return bytes::Compare(x.m_strSymbol, y.m_strSymbol) <=> 0;
         default:
-            return (x.GetUsedCount() > y.GetUsedCount()) - (x.GetUsedCount() < y.GetUsedCount());
+            return x.GetUsedCount() <=> y.GetUsedCount();
         }
     };
     std::vector<Index> order(table.size());
     std::iota(order.begin(), order.end(), Index{0});
-    std::sort(order.begin(), order.end(), [&](Index a, Index b) { return compare(a, b) < 0; });
+    std::sort(order.begin(), order.end(),
+              [&](Index a, Index b) { return std::is_lt(compare(a, b)); });
 
     std::vector<int> ranks(table.size());
     int rank = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && compare(order[k - 1], order[k]) != 0)
+        if (k > 0 && std::is_neq(compare(order[k - 1], order[k])))
             ++rank;
         ranks[order[k]] = rank;
     }
@@ -118,7 +120,7 @@ void OrderEvenClass(std::span<const Index> members, std::size_t n, const CPositi
 } // namespace
 
 void SortKeywords(CKeywordArray& table, int nKey, bool bAscending) {
-    for (auto& keyword : table)
+    for (const auto& keyword : table)
         keyword->m_nSortKey = nKey;
     const std::size_t n = table.size();
     if (n < 2 || !IsKnownKey(nKey))

@@ -15,7 +15,7 @@ void CUsageScanner::ScanText(std::string_view text, CSourceUseArray& uses) const
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans.
-    thread_local std::array<char, 256 * 1024> buffer;
+    thread_local std::array<char, std::size_t{256} * 1024> buffer;
     CSourceTokenizer tokenizer(m_index, uses);
     const auto ec =
         files::ReadFileChunks(path, buffer, [&](std::string_view piece) { tokenizer.Feed(piece); });
@@ -28,7 +28,7 @@ void CUsageScanner::AddUses(const std::string& path, const CSourceUseArray& uses
         use.m_pKeyword->m_listUsed.emplace_back(path, use.m_nLine);
 }
 
-void AnalyzeSourceFile(const std::string& path, CKeywordArray& table) {
+void AnalyzeSourceFile(const std::string& path, const CKeywordArray& table) {
     const CUsageScanner scanner(table);
     CSourceUseArray uses;
     scanner.ScanFile(path, uses);

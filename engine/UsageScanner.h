@@ -32,4 +32,4 @@ private:
 
 // Scans one source file and records its uses in the table's keywords. Builds
 // the symbol index for this one call; a load of many files uses CUsageScanner.
-void AnalyzeSourceFile(const std::string& path, CKeywordArray& table);
+void AnalyzeSourceFile(const std::string& path, const CKeywordArray& table);

@@ -12,6 +12,8 @@ class CGlossCutterApp final {
 public:
     CGlossCutterApp();
     ~CGlossCutterApp();
+    CGlossCutterApp(const CGlossCutterApp&) = delete;
+    CGlossCutterApp& operator=(const CGlossCutterApp&) = delete;
 
     // After the QApplication exists; false ends the program.
     bool InitInstance();

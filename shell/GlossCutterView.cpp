@@ -40,7 +40,7 @@ int SortKeyOf(int nColumn) {
 } // namespace
 
 CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
-    : QScrollArea(pParent), m_listKeywords(nullptr), m_doc(doc), m_pForm(new QWidget),
+    : QScrollArea(pParent), m_doc(doc), m_pForm(new QWidget),
       m_pModel(new CKeywordTableModel(doc.m_arrKeywords, this)), m_pPollTimer(new QTimer(this)) {
     // The form: its template size is the smallest the view lays out; below
     // that the view scrolls.

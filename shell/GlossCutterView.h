@@ -21,8 +21,10 @@ class QTimer;
 class CGlossCutterView final : public QScrollArea, public cdxCDynamicControlsManager {
     Q_OBJECT
 public:
-    CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent = nullptr);
+    explicit CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent = nullptr);
     ~CGlossCutterView() override;
+    CGlossCutterView(const CGlossCutterView&) = delete;
+    CGlossCutterView& operator=(const CGlossCutterView&) = delete;
 
     // Sets up the columns and the layout; the list stays empty.
     void OnInitialUpdate();
@@ -45,7 +47,7 @@ public:
     // The form's size: the window opens just large enough to show it all.
     QSize sizeHint() const override;
 
-    QTableView* m_listKeywords;
+    QTableView* m_listKeywords = nullptr;
     bool m_bSortAscending = true;
     int m_nSortColumn = 0;
 

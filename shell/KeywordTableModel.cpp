@@ -73,6 +73,8 @@ void CKeywordTableModel::SetChecked(int nRow, bool bChecked) {
     // by their tick.
     if (!pKeyword->m_bMarked)
         pKeyword->m_bChecked = bChecked;
+    // The model's own index(), not the C library's.
+    // cppcheck-suppress indexCalled
     const QModelIndex cell = index(nRow, kMarked);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }

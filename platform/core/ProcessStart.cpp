@@ -5,16 +5,20 @@
 #include <sys/wait.h>
 #include <thread>
 
-extern char** environ;
+// POSIX leaves declaring it to the program; glibc has it only under _GNU_SOURCE.
+extern char** environ; // NOLINT(readability-redundant-declaration)
 
 namespace process {
 
 bool StartDetached(const std::vector<std::string>& arguments, bool bSearchPath) {
     if (arguments.empty() || arguments[0].empty())
         return false;
+    // posix_spawn takes char* const[]: copies it may point into.
+    std::vector<std::string> copies = arguments;
     std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.reserve(copies.size() + 1);
+    for (auto& argument : copies)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     pid_t pid = 0;

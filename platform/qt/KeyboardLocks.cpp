@@ -7,7 +7,7 @@
 #include <xcb/xcb.h>
 
 // The keyboard extension's header names a field "explicit", which C++ reserves.
-#define explicit xkb_explicit
+#define explicit xkb_explicit // NOLINT(clang-diagnostic-keyword-macro)
 #include <xcb/xkb.h>
 #undef explicit
 
@@ -82,7 +82,7 @@ CKeyboardLocks ReadKeyboardLocks() {
                 xcb_xkb_use_extension(pConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION),
                 nullptr),
             &std::free);
-        if (!use || !use->supported)
+        if (!use || use->supported == 0)
             return locks;
         s_bits = FindIndicatorBits(pConnection);
         s_bReady = true;

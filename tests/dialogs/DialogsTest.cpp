@@ -21,7 +21,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 using namespace testing_tables;
 namespace fs = std::filesystem;
@@ -101,8 +102,10 @@ class DialogsTest : public QObject {
     }
     int TickedRows() const {
         int ticked = 0;
-        for (int row = 0; row < m_pView->GetModel()->rowCount(); ++row)
-            ticked += m_pView->GetModel()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked;
+        for (int row = 0; row < m_pView->GetModel()->rowCount(); ++row) {
+            if (m_pView->GetModel()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked)
+                ++ticked;
+        }
         return ticked;
     }
     // The frame as start-up builds it, on a scratch copy of the demo.
@@ -410,7 +413,10 @@ private slots:
         theOptions.SetSourceFolder(0, "");
         QSignalSpy started(m_pView, &CGlossCutterView::LoadStarted);
         bool ran = false;
-        QTimer::singleShot(0, this, [&] {
+        // Answers the dialog once its modal loop runs.
+        QTimer answer;
+        answer.setSingleShot(true);
+        connect(&answer, &QTimer::timeout, this, [&] {
             auto* pDialog = qobject_cast<CDlgOptions*>(QApplication::activeModalWidget());
             if (pDialog == nullptr)
                 return;
@@ -426,6 +432,7 @@ private slots:
             }
             action == "cancel" ? pDialog->reject() : pDialog->OnOK();
         });
+        answer.start(0);
         Trigger(ID_OPTIONS);
         QVERIFY(ran);
         QCOMPARE(StoredFolders(), stored);

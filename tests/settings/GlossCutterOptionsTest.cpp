@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using Options = CGlossCutterOptions;
 using Slots = std::array<std::string, kSlotCount>;

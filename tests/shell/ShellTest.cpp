@@ -21,20 +21,22 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace testing_tables;
 namespace fs = std::filesystem;
 
 namespace {
 
-bool No(const QString&, const QString&) {
+bool No(const QString& /*text*/, const QString& /*caption*/) {
     return false;
 }
 
 } // namespace
 
-// The test ends here when the load did not go as expected.
+// The test ends here when the load did not go as expected: a macro, since
+// only a macro can return from the test slot.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define RELOAD(...)                                                                                \
     do {                                                                                           \
         Reload(__VA_ARGS__);                                                                       \
@@ -274,8 +276,10 @@ private slots:
             QCOMPARE(Ticked(row), ticked);
             QCOMPARE(Model()->KeywordAt(row)->m_bChecked, ticked && !marked);
             int tickedRows = 0;
-            for (int other = 0; other < 15; ++other)
-                tickedRows += Ticked(other);
+            for (int other = 0; other < 15; ++other) {
+                if (Ticked(other))
+                    ++tickedRows;
+            }
             QCOMPARE(tickedRows, 2 + int(ticked && !marked));
         }
     }
@@ -299,7 +303,8 @@ private slots:
         int unused = 0;
         for (int row = 0; row < 15; ++row) {
             const bool marked = Cell(row, 0) == "*", none = Cell(row, 4) == "0";
-            unused += none && !marked;
+            if (none && !marked)
+                ++unused;
             QCOMPARE(Ticked(row), row == earlier || marked || (yes && none));
         }
         QCOMPARE(unused, 3);
@@ -400,8 +405,10 @@ private slots:
                                   << QStringList{"PATH gedit|+12|/p q/k.h"};
         QTest::newRow("template, line 0, percent")
             << "ed --at=%f:%l 100%%" << 0u << QStringList{"PATH ed|--at=/p q/k.h:1|100%"};
-        QTest::newRow("quoted template") << "\"/opt/my ed\" -g \"%f:%l\" \"a\\\"b\"" << 7u
-                                         << QStringList{"PATH /opt/my ed|-g|/p q/k.h:7|a\"b"};
+        // Escaped, not raw: moc 6.4 misreads a raw string that holds \".
+        QTest::newRow("quoted template")
+            << "\"/opt/my ed\" -g \"%f:%l\" \"a\\\"b\"" // NOLINT(modernize-raw-string-literal)
+            << 7u << QStringList{"PATH /opt/my ed|-g|/p q/k.h:7|a\"b"};
     }
     void editorCommands() {
         QFETCH(QString, editor);
