@@ -43,7 +43,7 @@ std::string BackupPathFor(const std::string& path) {
     const auto dot = path.rfind('.');
     // A name's leading dot (".keys") starts no extension.
     const bool bHasExtension = dot != std::string::npos && dot > nameStart;
-    if (!bHasExtension || path.compare(dot, std::string::npos, ".bak") == 0)
+    if (!bHasExtension || std::string_view(path).substr(dot) == ".bak")
         return path + ".bak";
     return path.substr(0, dot) + ".bak";
 }

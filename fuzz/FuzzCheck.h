@@ -11,6 +11,8 @@
     std::abort();
 }
 
+// A macro, for the condition's text and place in the report.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define FUZZ_CHECK(condition, what)                                                                \
     do {                                                                                           \
         if (!(condition))                                                                          \

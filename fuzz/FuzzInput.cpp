@@ -3,6 +3,7 @@
 #include <algorithm>
 
 CFuzzInput::CFuzzInput(const std::uint8_t* pData, std::size_t nSize)
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): bytes as chars
     : m_strBytes(reinterpret_cast<const char*>(pData), nSize) {}
 
 unsigned char CFuzzInput::TakeByte() {

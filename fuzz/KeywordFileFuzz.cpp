@@ -134,6 +134,7 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): bytes as chars
     const std::string_view bytes(reinterpret_cast<const char*>(pData), nSize);
     const CLineArray lines = Lines(bytes);
     CheckLines(bytes, lines);
@@ -152,7 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     // The first lines alone give the keywords on them.
     const std::size_t nPrefix = nSize % (lines.size() + 1);
-    const CKeywordArray prefix = Parse(CLineArray(lines.begin(), lines.begin() + nPrefix));
+    const CKeywordArray prefix =
+        Parse(CLineArray(lines.begin(), lines.begin() + std::ptrdiff_t(nPrefix)));
     std::size_t nOnPrefix = 0;
     while (nOnPrefix < table.size() && table[nOnPrefix]->m_nLine <= static_cast<int>(nPrefix))
         ++nOnPrefix;

@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
 // Present when a sanitizer runtime is linked in; its report ends the process
 // without a signal, so the input is named from its death callback.
+// NOLINTNEXTLINE(clang-diagnostic-reserved-identifier): the sanitizers' own name
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 
 namespace {
@@ -33,10 +34,9 @@ void NameCurrentInput() {
         return;
     g_pCurrentInput = nullptr; // once, though both the callback and SIGABRT may come
     constexpr std::string_view kPrefix = "\nfailing input: ";
-    ssize_t ignored = ::write(STDERR_FILENO, kPrefix.data(), kPrefix.size());
-    ignored = ::write(STDERR_FILENO, path, std::strlen(path));
-    ignored = ::write(STDERR_FILENO, "\n", 1);
-    (void)ignored;
+    for (const std::string_view piece : {kPrefix, std::string_view(path), std::string_view("\n")})
+        if (::write(STDERR_FILENO, piece.data(), piece.size()) < 0)
+            return; // nothing is left to do about it on the way out
 }
 
 extern "C" void OnFatalSignal(int nSignal) {

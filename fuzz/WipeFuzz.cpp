@@ -43,7 +43,7 @@ std::vector<LineFate> ExpectedFates(const CLineArray& lines, const CKeywordArray
     std::vector<LineFate> fates;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool bMarker = lines[i].m_strText.find(kWipeMarker) != std::string::npos;
-        fates.push_back(wiped.count(static_cast<int>(i) + 1) == 0 && !(bRemove && bMarker)
+        fates.push_back(!wiped.contains(static_cast<int>(i) + 1) && !(bRemove && bMarker)
                             ? LineFate::Keep
                         : bRemove ? LineFate::Remove
                                   : LineFate::Mark);
@@ -68,7 +68,7 @@ std::string Wipe(const CLineArray& lines, const CKeywordArray& table, unsigned o
     const std::vector<LineFate> fates = PlanWipe(lines, table, operation);
     FUZZ_CHECK(fates == ExpectedFates(lines, table, operation == WIPE_REMOVE),
                "planned fates differ from the ticks");
-    const std::string content = ApplyWipe(lines, fates);
+    std::string content = ApplyWipe(lines, fates);
     const CLineArray kept = Survivors(lines, fates);
     FUZZ_CHECK(content == JoinLines(kept), "a kept line changed, moved or lost its break");
     // A marker in front never joins or splits lines. (Removing a line may: a
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         const auto high = static_cast<unsigned char>(extras[i + 1]);
         const auto flags = static_cast<unsigned char>(extras[i + 2]);
         // Lines 0 to two past the end, or far outside either way.
-        const int nLine = high == 0xFF ? (low & 1 ? INT_MAX : INT_MIN)
+        const int nLine = high == 0xFF ? ((low & 1) != 0 ? INT_MAX : INT_MIN)
                                        : static_cast<int>((high << 8 | low) % (lines.size() + 3));
         table.push_back(std::make_unique<CKeyword>("gExtra", "x", nLine, (flags & 2) != 0));
         table.back()->m_bChecked = (flags & 1) != 0;
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     if (!bExtras)
         CheckReadBack(lines, table, marked, removed);
 
-    for (auto& keyword : table)
+    for (const auto& keyword : table)
         keyword->m_bChecked = false;
     FUZZ_CHECK(Wipe(lines, table, WIPE_MARK) == bytes, "Mark with nothing ticked changed the file");
     return 0;

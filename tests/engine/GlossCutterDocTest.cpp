@@ -92,7 +92,8 @@ struct Recorder : ILoadProgress {
     void ShowStatusText(const std::string& text) override {
         texts.push_back(text);
         threads.insert(std::this_thread::get_id());
-        analyzed += text.starts_with("Analyze ");
+        if (text.starts_with("Analyze "))
+            ++analyzed;
     }
     bool IsCancelled() override { return analyzed >= cancelAfter; }
 };

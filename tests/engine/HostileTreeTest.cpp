@@ -12,7 +12,6 @@
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -21,6 +20,7 @@ namespace {
 using namespace testing_tables;
 using namespace reference_models;
 using Strings = std::vector<std::string>;
+using namespace std::string_literals;
 
 const std::string kKeywords = "#define sA \"a\"\n#define sB \"b\"\n// #define sM \"m\"\n";
 
@@ -86,8 +86,8 @@ private:
     // The folder that holds `relative`, made if missing; a descriptor to close.
     int OpenFolder(const std::string& relative) const {
         int dir = ::open(m_strSource.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        for (std::size_t start = 0, slash; (slash = relative.find('/', start)) != relative.npos;
-             start = slash + 1) {
+        for (std::size_t start = 0, slash = relative.find('/'); slash != std::string::npos;
+             start = slash + 1, slash = relative.find('/', start)) {
             const std::string part = relative.substr(start, slash - start);
             ::mkdirat(dir, part.c_str(), 0755);
             const int next = ::openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -144,8 +144,10 @@ void Socket(TreeBuilder& tree, const std::string& relative) {
     ASSERT_LT(path.size(), sizeof(address.sun_path));
     path.copy(address.sun_path, path.size());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's own cast
+    const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     ::close(fd); // the socket file stays
+    ASSERT_EQ(bound, 0);
 }
 
 struct HostileTree {
@@ -197,7 +199,7 @@ const HostileTree kTrees[] = {
      [](TreeBuilder& t) { t.Sparse("big.c", off_t(2) << 30, "gA\r\ngB", "gA\ngB gA"); }},
     {"NUL bytes and very long lines", 60,
      [](TreeBuilder& t) {
-         t.File("nul.c", std::string("gA\0gB\0\0gA", 10) + "\n\0" + "gB");
+         t.File("nul.c", "gA\0gB\0\0gA\n\0gB"s);
          t.File("long.c",
                 Repeat("gA,xgB gA;", 1 << 18) + "\n" + std::string(1 << 22, 'g') + "\ngB");
      }},
@@ -232,12 +234,9 @@ Strings Sorted(Strings strings) {
 // so that permissions count, and killed by an alarm if it does not end.
 [[noreturn]] void LoadAndCompare(const CLoadSettings& settings, const Strings& expected,
                                  unsigned seconds) {
-    if (::geteuid() == 0) {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
-            std::fputs("cannot drop root privileges\n", stderr);
-            std::_Exit(2);
-        }
+    if (::geteuid() == 0 && !BecomeNobody()) {
+        std::fputs("cannot drop root privileges\n", stderr);
+        std::_Exit(2);
     }
     ::alarm(seconds);
     CGlossCutterDoc doc;
@@ -245,8 +244,8 @@ Strings Sorted(Strings strings) {
     const Strings found = Sorted(UsesOf(doc.m_arrKeywords));
     if (bFinished && found == expected)
         std::_Exit(0);
-    std::fprintf(stderr, "finished: %d\nfound %zu uses, expected %zu\n", bFinished, found.size(),
-                 expected.size());
+    std::fprintf(stderr, "%s; found %zu uses, expected %zu\n", bFinished ? "finished" : "stopped",
+                 found.size(), expected.size());
     const auto listMissing = [](const char* what, const Strings& from, const Strings& in) {
         for (const std::string& use : from)
             if (!std::binary_search(in.begin(), in.end(), use))

@@ -59,6 +59,7 @@ std::vector<KeywordRow> RandomRows(std::mt19937& rng, int n) {
     std::uniform_int_distribution<std::size_t> symbol(0, kSymbols.size() - 1);
     std::uniform_int_distribution<int> line(1, n / 2 + 1), uses(0, 3), percent(0, 99);
     std::vector<KeywordRow> rows;
+    rows.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         rows.push_back({kSymbols[symbol(rng)], percent(rng) < 30, line(rng), uses(rng)});
     return rows;
@@ -254,7 +255,8 @@ TEST(UsageScanner, EveryByteEitherSeparatesTokensOrJoinsThem) {
     for (const auto& [text, uses] : rows)
         EXPECT_EQ(Describe(Scan(table, text)), uses) << testing::PrintToString(std::string(text));
     for (int c = 0; c < 256; ++c) {
-        const bool separates = c == 0 || kDelimiters.find(static_cast<char>(c)) != kDelimiters.npos;
+        const bool separates =
+            c == 0 || kDelimiters.find(static_cast<char>(c)) != std::string_view::npos;
         if (c == '\r' || c == '\n')
             continue;
         EXPECT_EQ(Describe(Scan(table, "gA" + std::string(1, static_cast<char>(c)) + "gB")),
@@ -265,7 +267,7 @@ TEST(UsageScanner, EveryByteEitherSeparatesTokensOrJoinsThem) {
     std::string line = "x\n";
     for (int position = 0; position < 120; ++position)
         line += (position % 25 < 2 ? "gA" : "t" + std::to_string(position)) +
-                (position % 2 ? ", " : "(");
+                (position % 2 == 1 ? ", " : "(");
     EXPECT_EQ(Scan(table, line), CSourceUseArray(10, {table[0].get(), 2}));
 }
 

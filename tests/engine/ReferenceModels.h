@@ -24,7 +24,7 @@ inline CLineArray ReferenceLines(std::string_view text) {
 // which keyword of a symbol gets the uses; kept naive so that it can be checked by reading.
 // std::string compares the symbols as unsigned bytes.
 inline void ExchangeSortReference(CKeywordArray& table, int key, bool ascending) {
-    for (auto& keyword : table)
+    for (const auto& keyword : table)
         keyword->m_nSortKey = key;
     if (key != SORT_BY_LINE && key != SORT_BY_SYMBOL && key != SORT_BY_USED)
         return; // an unknown key compares nothing
@@ -68,7 +68,7 @@ inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_vie
     for (const CTextLine& textLine : ReferenceLines(text)) {
         const std::string_view s = textLine.m_strText;
         ++line;
-        for (std::size_t i = s.find_first_not_of(separators); i != s.npos;
+        for (std::size_t i = s.find_first_not_of(separators); i != std::string_view::npos;
              i = s.find_first_not_of(separators, i)) {
             const std::size_t end = std::min(s.find_first_of(separators, i), s.size());
             if (CKeyword* keyword = ReferenceSearch(table, s.substr(i, end - i)))

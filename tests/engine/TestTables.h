@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <pwd.h>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -64,6 +66,24 @@ inline Files FolderFiles(const std::string& folder) {
     return files;
 }
 
+// The user and group ids of "nobody", for tests that must run without the
+// privileges of root; none when the system has no such user.
+inline std::optional<std::pair<uid_t, gid_t>> NobodyIds() {
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwnam_r("nobody", &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr)
+        return std::nullopt;
+    return std::pair{entry.pw_uid, entry.pw_gid};
+}
+
+// Gives up root's privileges for those of "nobody"; false if that fails.
+inline bool BecomeNobody() {
+    const auto ids = NobodyIds();
+    return ids && ::setgid(ids->second) == 0 && ::setuid(ids->first) == 0;
+}
+
 // Removes `name` in `folder` with everything in it, relative to the folder's
 // descriptor so that paths of any depth and folders without permissions go too.
 inline void RemoveTree(int folder, const char* name) {
@@ -96,6 +116,7 @@ struct TempDir {
     }
     ~TempDir() { RemoveTree(AT_FDCWD, root.c_str()); }
     TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     std::string operator/(std::string_view name) const { return root + "/" + std::string(name); }
     // Writes the file and the folders on its way; gives its path.
     std::string Put(std::string_view name, std::string_view bytes) const {

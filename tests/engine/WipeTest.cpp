@@ -118,10 +118,11 @@ TEST(WipeRefused, NothingWrittenUnlessTheLinesAreTheFilesBytes) {
          },
          WipeStatus::NotLoaded},
         {[](std::string& p) { fs::remove(p); }, WipeStatus::ReadFailed}};
+    const std::string bytes = A + "\n" + B + "\n";
     for (const auto& [event, status] : rows) {
         TempDir dir;
-        std::string path = dir.Put("keys.h", A + "\n" + B + "\n");
-        dir.Put("keys.h.other", A + "\n" + B + "\n");
+        std::string path = dir.Put("keys.h", bytes);
+        dir.Put("keys.h.other", bytes);
         const CKeywordArray table = LoadAndTick(path, {1, 2});
         event(path);
         const Files files = FolderFiles(dir.root);

@@ -8,6 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// The linker's names for the wrapped calls and their originals are reserved
+// identifiers by design.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wreserved-identifier"
+#endif
+
 extern "C" {
 ssize_t __real_write(int fd, const void* buffer, size_t size);
 int __real_fsync(int fd);
@@ -28,7 +34,7 @@ struct CArmed {
 
 // Never destroyed: the wrappers may run before main and after it.
 CArmed& Armed() {
-    static CArmed* pArmed = new CArmed;
+    static auto* pArmed = new CArmed;
     return *pArmed;
 }
 

@@ -13,8 +13,8 @@ enum class Call { Write, Fsync, Rename, Mkostemp, Fchmod, CloseTemporary };
 inline constexpr int kShortWrite = -1; // as `error`: write half the bytes, successfully
 
 struct Fault {
-    Call call;
-    int nth;                    // the how-many-th call since Arm to hit, from 1
+    Call call = Call::Write;
+    int nth = 0;                // the how-many-th call since Arm to hit, from 1
     int error = 0;              // errno to fail with, or kShortWrite
     void (*before)() = nullptr; // when given: run it, then let the call through
 };

@@ -13,7 +13,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
-#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -101,11 +100,13 @@ const FaultCase kCases[] = {
 // A tmpfs of 64 KiB on `folder`, unmounted when done.
 struct SmallFileSystem {
     std::string m_strFolder;
-    bool m_bMounted = false;
-    explicit SmallFileSystem(std::string folder) : m_strFolder(std::move(folder)) {
-        m_bMounted = !m_strFolder.empty() && ::mount("glosscutter-test", m_strFolder.c_str(),
-                                                     "tmpfs", 0, "size=64k,mode=0755") == 0;
-    }
+    bool m_bMounted;
+    explicit SmallFileSystem(std::string folder)
+        : m_strFolder(std::move(folder)),
+          m_bMounted(!m_strFolder.empty() && ::mount("glosscutter-test", m_strFolder.c_str(),
+                                                     "tmpfs", 0, "size=64k,mode=0755") == 0) {}
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
     ~SmallFileSystem() {
         if (m_bMounted)
             ::umount(m_strFolder.c_str());
@@ -113,22 +114,17 @@ struct SmallFileSystem {
 };
 
 // Fills the file system of `folder` up, then frees room for `bytes`.
-void FillLeaving(const std::string& folder, std::size_t bytes) {
-    const std::string filler = folder + "/filler";
-    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(fd, 0);
+bool FillLeaving(const std::string& folder, std::size_t bytes) {
+    const int fd = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
     const std::string page(4096, 'f');
     off_t size = 0;
-    for (ssize_t n; (n = ::write(fd, page.data(), page.size())) > 0;)
+    for (ssize_t n = 0; n >= 0; n = ::write(fd, page.data(), page.size()))
         size += n;
-    ASSERT_EQ(::ftruncate(fd, size - off_t(bytes)), 0);
+    const bool bFreed = ::ftruncate(fd, size - off_t(bytes)) == 0;
     ::close(fd);
-}
-
-void DropRootPrivileges() {
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-        std::_Exit(3);
+    return bFreed;
 }
 
 struct ChildResult {
@@ -147,7 +143,8 @@ ChildResult WipeInChild(const FaultCase& c, const std::string& path, const CKeyw
         ::close(channel[0]);
         ::signal(SIGXFSZ, SIG_IGN); // as the programs do: a size limit is an error, not a kill
         if (::geteuid() == 0)
-            DropRootPrivileges();
+            if (!BecomeNobody())
+                std::_Exit(3);
         if (c.setup == Setup::SizeLimitOfTheOldFile || c.setup == Setup::SizeLimitHalf) {
             const rlim_t limit = c.setup == Setup::SizeLimitHalf ? 6000 : 12288;
             const rlimit r{limit, limit};
@@ -193,17 +190,17 @@ TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) 
         table.at(line - 1)->m_bChecked = true;
 
     if (::geteuid() == 0) { // the child works as nobody; the folder must be theirs
-        const passwd* nobody = ::getpwnam("nobody");
-        ASSERT_NE(nobody, nullptr);
+        const auto nobody = NobodyIds();
+        ASSERT_TRUE(nobody);
         for (const std::string& p : {dir.root, folder, path})
-            ASSERT_EQ(::chown(p.c_str(), nobody->pw_uid, nobody->pw_gid), 0) << p;
+            ASSERT_EQ(::chown(p.c_str(), nobody->first, nobody->second), 0) << p;
     }
     if (c.setup == Setup::ReadOnlyFolder) {
         ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     } else if (c.setup == Setup::ReadOnlyFile) {
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     } else if (c.setup == Setup::FullFileSystem) {
-        ASSERT_NO_FATAL_FAILURE(FillLeaving(dir.root, old.size()));
+        ASSERT_TRUE(FillLeaving(dir.root, old.size()));
     }
 
     const ChildResult result = WipeInChild(c, path, table);
@@ -212,7 +209,8 @@ TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) 
     EXPECT_EQ(result.status, static_cast<int>(c.status)) << result.describe;
     EXPECT_EQ(result.error, c.error) << result.describe;
     if (c.error != 0) {
-        EXPECT_NE(std::string(result.describe).find(std::strerror(c.error)), std::string::npos)
+        EXPECT_NE(std::string(result.describe).find(std::system_category().message(c.error)),
+                  std::string::npos)
             << result.describe;
     }
     // Each file by what it holds, so that a failure reads briefly.

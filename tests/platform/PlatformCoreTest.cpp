@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 constexpr Pos kHuge = PTRDIFF_MAX, kTiny = PTRDIFF_MIN;
 
-// Each row is named after its own expression.
+// Each row is named after its own expression, which only a macro can spell.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define ROW(expression, expected)                                                                  \
     { #expression, expression, expected }
 
