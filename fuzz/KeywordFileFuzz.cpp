@@ -3,6 +3,7 @@
 
 #include "FuzzCheck.h"
 #include "KeywordFileReader.h"
+#include "TestTables.h"
 
 #include <cstdint>
 #include <string>
@@ -10,17 +11,8 @@
 
 namespace {
 
-CKeywordArray Parse(const CLineArray& lines) {
-    CKeywordArray table;
-    ParseKeywordLines(lines, table);
-    return table;
-}
-
-CLineArray Lines(std::string_view bytes) {
-    CLineArray lines;
-    ReadLines(bytes, lines);
-    return lines;
-}
+using testing_tables::Lines;
+using testing_tables::ParseLines;
 
 bool SameKeyword(const CKeyword& a, const CKeyword& b) {
     return a.m_strSymbol == b.m_strSymbol && a.m_strValue == b.m_strValue &&
@@ -83,7 +75,7 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
         }
         const int nLine = static_cast<int>(i) + 1;
         const std::string& text = lines[i].m_strText;
-        const CKeywordArray alone = Parse({lines[i]});
+        const CKeywordArray alone = ParseLines({lines[i]});
         FUZZ_CHECK(alone.size() <= 1, "more than one keyword on a line");
         const bool bKeyword = nNext < table.size() && table[nNext]->m_nLine == nLine;
         FUZZ_CHECK(bKeyword == (alone.size() == 1), "a line read alone is read differently");
@@ -122,7 +114,7 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
                    "a fresh keyword is ticked, used or sorted");
 
         // The plain form of the keyword reads back as the same keyword.
-        const CKeywordArray plain = Parse(
+        const CKeywordArray plain = ParseLines(
             Lines("#define s" + keyword.m_strSymbol.substr(1) + " \"" + keyword.m_strValue + "\""));
         FUZZ_CHECK(plain.size() == 1 && plain.front()->m_strSymbol == keyword.m_strSymbol &&
                        plain.front()->m_strValue == keyword.m_strValue && !plain.front()->m_bMarked,
@@ -148,13 +140,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     // How lines end is no part of what they define.
     for (const LineBreak lineBreak : {LineBreak::Lf, LineBreak::CrLf, LineBreak::Cr})
-        FUZZ_CHECK(SameKeywords(Parse(Lines(JoinLines(WithBreaks(lines, lineBreak)))), table),
+        FUZZ_CHECK(SameKeywords(ParseLines(Lines(JoinLines(WithBreaks(lines, lineBreak)))), table),
                    "keywords depend on the line breaks");
 
     // The first lines alone give the keywords on them.
     const std::size_t nPrefix = nSize % (lines.size() + 1);
     const CKeywordArray prefix =
-        Parse(CLineArray(lines.begin(), lines.begin() + std::ptrdiff_t(nPrefix)));
+        ParseLines(CLineArray(lines.begin(), lines.begin() + std::ptrdiff_t(nPrefix)));
     std::size_t nOnPrefix = 0;
     while (nOnPrefix < table.size() && table[nOnPrefix]->m_nLine <= static_cast<int>(nPrefix))
         ++nOnPrefix;

@@ -9,6 +9,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "KeywordFileReader.h"
+#include "TestTables.h"
 #include "Wipe.h"
 
 #include <climits>
@@ -20,17 +21,8 @@
 
 namespace {
 
-CKeywordArray Parse(const CLineArray& lines) {
-    CKeywordArray table;
-    ParseKeywordLines(lines, table);
-    return table;
-}
-
-CLineArray Lines(std::string_view bytes) {
-    CLineArray lines;
-    ReadLines(bytes, lines);
-    return lines;
-}
+using testing_tables::Lines;
+using testing_tables::ParseLines;
 
 // What the header promises, from the lines' numbers: Mark marks the ticked;
 // Remove drops the ticked, the marked and every line with the marker.
@@ -82,7 +74,7 @@ std::string Wipe(const CLineArray& lines, const CKeywordArray& table, unsigned o
 void CheckReadBack(const CLineArray& lines, const CKeywordArray& table, const std::string& marked,
                    const std::string& removed) {
     const CLineArray markedLines = Lines(marked);
-    const CKeywordArray afterMark = Parse(markedLines);
+    const CKeywordArray afterMark = ParseLines(markedLines);
     FUZZ_CHECK(afterMark.size() == table.size(), "marking changed the keyword count");
     for (std::size_t i = 0; i < table.size(); ++i) {
         const CKeyword& before = *table[i];
@@ -99,7 +91,7 @@ void CheckReadBack(const CLineArray& lines, const CKeywordArray& table, const st
     for (const auto& keyword : table)
         if (fates[static_cast<std::size_t>(keyword->m_nLine) - 1] == LineFate::Keep)
             expected.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
-    for (const auto& keyword : Parse(Lines(removed)))
+    for (const auto& keyword : ParseLines(Lines(removed)))
         actual.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
     FUZZ_CHECK(actual == expected, "Remove left other keywords than those on kept lines");
 
@@ -122,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::string_view bytes = input.TakeRest();
 
     const CLineArray lines = Lines(bytes);
-    CKeywordArray table = Parse(lines);
+    CKeywordArray table = ParseLines(lines);
     for (std::size_t k = 0; k < table.size() && !mask.empty(); ++k)
         table[k]->m_bChecked = (mask[k / 8 % mask.size()] >> (k % 8) & 1) != 0;
     const bool bExtras = !extras.empty();

@@ -8,7 +8,6 @@
 #include "TestTables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -30,7 +29,7 @@ const std::string kKeywords = "#define sA \"a\"\n#define sB \"b\"\n// #define sM
 class TreeBuilder final {
 public:
     explicit TreeBuilder(std::string source) : m_strSource(std::move(source)) {
-        ParseKeywordLines(ReferenceLines(kKeywords), m_arrTable);
+        ParseKeywordLines(Lines(kKeywords), m_arrTable);
         SortKeywords(m_arrTable, SORT_BY_SYMBOL, true);
     }
 
@@ -276,11 +275,6 @@ TEST_P(HostileTreeLoad, EndsAndFindsTheUsesOfTheReadableFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, HostileTreeLoad, testing::ValuesIn(kTrees),
-                         [](const testing::TestParamInfo<HostileTree>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return TestName(info.param.name); });
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "Keyword.h"
 #include "KeywordFileReader.h"
+#include "TestTables.h"
 #include "UsageScanner.h"
 
 #include <algorithm>
@@ -13,12 +14,6 @@
 #include <utility>
 
 namespace reference_models {
-
-inline CLineArray ReferenceLines(std::string_view text) {
-    CLineArray lines;
-    ReadLines(text, lines);
-    return lines;
-}
 
 // The program's historical O(n^2) exchange sort, whose swaps among equal keys decide
 // which keyword of a symbol gets the uses; kept naive so that it can be checked by reading.
@@ -65,7 +60,7 @@ inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_vie
     const std::string separators = std::string(kDelimiters) + '\0';
     CSourceUseArray uses;
     int line = 0;
-    for (const CTextLine& textLine : ReferenceLines(text)) {
+    for (const CTextLine& textLine : testing_tables::Lines(text)) {
         const std::string_view s = textLine.m_strText;
         ++line;
         for (std::size_t i = s.find_first_not_of(separators); i != std::string_view::npos;

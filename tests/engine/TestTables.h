@@ -5,6 +5,7 @@
 #include "Keyword.h"
 #include "KeywordFileReader.h"
 
+#include <cctype>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -24,6 +25,20 @@ inline CLineArray Lines(std::string_view text) {
     CLineArray lines;
     ReadLines(text, lines);
     return lines;
+}
+
+inline CKeywordArray ParseLines(const CLineArray& lines) {
+    CKeywordArray table;
+    ParseKeywordLines(lines, table);
+    return table;
+}
+
+// A row's name fit for a test's name: letters and digits, "_" for the rest.
+inline std::string TestName(std::string_view name) {
+    std::string result(name);
+    for (char& c : result)
+        c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+    return result;
 }
 
 // One keyword per string: "<line> <symbol>=<value>", with " marked" after the line.

@@ -230,12 +230,7 @@ TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WipeFault, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FaultCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return TestName(info.param.name); });
 
 // Without faults the same wipe succeeds: the cases above fail for their fault alone.
 TEST(WipeFault, WithoutFaultsTheWipeMarksTheTickedLines) {
