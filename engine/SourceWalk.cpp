@@ -20,11 +20,10 @@ void Walk(const std::string& folder, const std::vector<std::string>& skipped,
         return true;
     };
     const std::error_code ec = files::ListDirectory(folder, entries, admit);
-    if (ec || !bEntered) {
-        if (bEntered)
-            ancestors.pop_back();
-        return;
-    }
+    if (!bEntered)
+        return; // cannot be opened, or already on the path
+    if (ec)
+        entries.clear(); // a listing cut short is passed over as a whole
     for (const auto& entry : entries) {
         std::string path = folder;
         if (path.empty() || path.back() != '/')

@@ -142,9 +142,8 @@ ChildResult WipeInChild(const FaultCase& c, const std::string& path, const CKeyw
     if (pid == 0) {
         ::close(channel[0]);
         ::signal(SIGXFSZ, SIG_IGN); // as the programs do: a size limit is an error, not a kill
-        if (::geteuid() == 0)
-            if (!BecomeNobody())
-                std::_Exit(3);
+        if (::geteuid() == 0 && !BecomeNobody())
+            std::_Exit(3);
         if (c.setup == Setup::SizeLimitOfTheOldFile || c.setup == Setup::SizeLimitHalf) {
             const rlim_t limit = c.setup == Setup::SizeLimitHalf ? 6000 : 12288;
             const rlimit r{limit, limit};
