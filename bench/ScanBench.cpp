@@ -53,12 +53,14 @@ std::string MakeSource() {
 
 void BM_ScanText(benchmark::State& state) {
     const CKeywordArray table = MakeTable();
-    const CUsageScanner scanner(table);
+    const CSymbolIndex index(table);
     const std::string text = MakeSource();
     CSourceUseArray uses;
     for ([[maybe_unused]] auto _ : state) {
         uses.clear();
-        scanner.ScanText(text, uses);
+        CSourceTokenizer tokenizer(index, uses);
+        tokenizer.Feed(text);
+        tokenizer.Finish();
         benchmark::DoNotOptimize(uses.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

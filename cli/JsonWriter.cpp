@@ -79,9 +79,3 @@ void AppendJsonString(std::string& out, std::string_view text) {
     }
     out += '"';
 }
-
-std::string JsonString(std::string_view text) {
-    std::string out;
-    AppendJsonString(out, text);
-    return out;
-}

@@ -7,6 +7,3 @@
 // UTF-8 passes through; each byte that is not part of a valid UTF-8 sequence
 // becomes U+FFFD.
 void AppendJsonString(std::string& out, std::string_view text);
-
-// The same, as a string of its own.
-std::string JsonString(std::string_view text);

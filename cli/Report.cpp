@@ -1,20 +1,10 @@
 #include "Report.h"
 
+#include "AutoCheck.h"
 #include "JsonWriter.h"
 
 #include <charconv>
 #include <ostream>
-
-bool IsUnused(const CKeyword& keyword) {
-    return !keyword.m_bMarked && keyword.m_listUsed.empty();
-}
-
-std::size_t CountUnused(const CKeywordArray& table) {
-    std::size_t count = 0;
-    for (const auto& keyword : table)
-        count += IsUnused(*keyword) ? 1 : 0;
-    return count;
-}
 
 namespace {
 
@@ -34,7 +24,7 @@ std::string Summary(const CScanResult& result) {
 
 void WriteTextReport(std::ostream& out, const CScanResult& result) {
     for (const auto& keyword : result.m_arrKeywords) {
-        if (IsUnused(*keyword))
+        if (keyword->IsUnused())
             out << result.m_strKeywordFile << ':' << keyword->m_nLine
                 << ": warning: unused keyword " << keyword->m_strSymbol << " \""
                 << keyword->m_strValue << "\"\n";
@@ -60,7 +50,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     const std::string* pLastFile = nullptr; // uses of one file come in runs
     std::string lastFileJson;
     for (const auto& keyword : result.m_arrKeywords) {
-        if (bUnusedOnly && !IsUnused(*keyword))
+        if (bUnusedOnly && !keyword->IsUnused())
             continue;
         json += separator;
         json += "{\"line\": ";

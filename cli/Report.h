@@ -13,9 +13,6 @@ struct CScanResult {
     std::size_t m_nFiles;
 };
 
-bool IsUnused(const CKeyword& keyword);
-std::size_t CountUnused(const CKeywordArray& table);
-
 // One "FILE:LINE: warning: unused keyword SYMBOL "VALUE"" line per unused
 // keyword, then a summary line.
 void WriteTextReport(std::ostream& out, const CScanResult& result);

@@ -1,10 +1,9 @@
 // glosscutter-cli: the keyword engine without a window, for scripts and CI.
 
+#include "AutoCheck.h"
 #include "CliRequest.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
-#include "KeywordFileReader.h"
-#include "KeywordSort.h"
 #include "Report.h"
 #include "TerminalProgress.h"
 #include "UnifiedDiff.h"
@@ -47,14 +46,14 @@ bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings) {
         Fail("no keyword file: give --keyword-file, or set one in GlossCutter's Options");
         return false;
     }
-    if (const auto ec = doc.LoadKeywords(settings)) {
+    CTerminalProgress progress;
+    doc.SetProgress(&progress);
+    doc.Load(settings);
+    doc.SetProgress(nullptr);
+    if (const std::error_code& ec = doc.GetKeywordFileError()) {
         Fail("cannot read the keyword file " + settings.m_strKeywordFile + ": " + ec.message());
         return false;
     }
-    CTerminalProgress progress;
-    doc.SetProgress(&progress);
-    doc.AnalyzeSources(settings);
-    doc.SetProgress(nullptr);
     doc.SortKeywords(SORT_BY_LINE, true);
     return true;
 }
@@ -81,23 +80,20 @@ int RunWipe(const CCliRequest& request) {
     CGlossCutterDoc doc;
     if (!Load(doc, settings))
         return kExitError;
-    // Tick every keyword nothing uses, as Auto check does in the window.
-    for (const auto& keyword : doc.m_arrKeywords)
-        keyword->m_bChecked = IsUnused(*keyword);
+    AutoCheck(doc.m_arrKeywords);
 
-    std::uint32_t operation = WIPE_MARK;
+    std::uint32_t operation = 0;
     if (request.m_nOperation)
         operation = *request.m_nOperation;
     else
         theOptions.GetUnusedKeywordsOperation(operation);
 
+    const CWipeRequest wipe = doc.MakeWipeRequest(settings.m_strKeywordFile, operation);
     if (request.m_bDryRun) {
-        WriteWipeDiff(std::cout, settings.m_strKeywordFile, g_arrKeywordLines,
-                      PlanWipe(g_arrKeywordLines, doc.m_arrKeywords, operation));
+        WriteWipeDiff(std::cout, settings.m_strKeywordFile, *wipe.m_pLines, PlanWipe(wipe));
         return kExitOk;
     }
-    const CWipeResult result =
-        WipeKeywords(settings.m_strKeywordFile, doc.m_arrKeywords, operation);
+    const CWipeResult result = WipeKeywords(wipe);
     if (!result.Succeeded())
         return Fail(result.Describe(settings.m_strKeywordFile));
     std::cout << result.Describe(settings.m_strKeywordFile) << '\n';
@@ -130,6 +126,6 @@ int main(int argc, char** argv) {
     case CliCommand::Wipe:
         break;
     }
-    theOptions.OpenSettingsKey(SettingsKeyPath(version.m_strCompanyName, version.m_strProductName));
+    theOptions.OpenSettingsKey(version.m_strCompanyName, version.m_strProductName);
     return request.m_nCommand == CliCommand::Scan ? RunScan(request) : RunWipe(request);
 }

@@ -1,6 +1,5 @@
 #include "DynamicControlsManager.h"
 
-#include <QSize>
 #include <QWidget>
 
 using Rect = cdxCDynamicControlsManager::Rect;
@@ -30,44 +29,10 @@ cdxCDynamicControlsManager::ControlData::ControlData(cdxCDynamicControlsManager&
     AddWindow(pWindow);
 }
 
-bool cdxCDynamicControlsManager::ControlData::IsMember(const QWidget* pWindow) const {
-    for (const auto& entry : m_listWindows) {
-        if (entry->m_pWindow == pWindow)
-            return true;
-    }
-    return false;
-}
-
 cdxCDynamicControlsManager::ControlEntry*
 cdxCDynamicControlsManager::ControlData::AddWindow(QWidget* pWindow) {
     m_listWindows.push_front(std::make_unique<ControlEntry>(*this, pWindow));
     return m_listWindows.front().get();
-}
-
-bool cdxCDynamicControlsManager::ControlData::RemoveWindow(const QWidget* pWindow) {
-    for (auto it = m_listWindows.begin(); it != m_listWindows.end(); ++it) {
-        if ((*it)->m_pWindow == pWindow) {
-            m_listWindows.erase(it);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool cdxCDynamicControlsManager::ControlData::Modify(const Rect& reference,
-                                                     const MovePercentages& percentages) {
-    if (reference.left > reference.right || reference.top > reference.bottom ||
-        percentages.m_nLeft > percentages.m_nRight || percentages.m_nTop > percentages.m_nBottom)
-        return false;
-    m_rectReference = reference;
-    m_percentages = percentages;
-    return true;
-}
-
-Rect cdxCDynamicControlsManager::ControlData::GetCurrentRect() const {
-    if (m_listWindows.empty() || m_listWindows.front()->m_pWindow == nullptr)
-        return {};
-    return NormalRect(*m_listWindows.front()->m_pWindow);
 }
 
 Rect cdxCDynamicControlsManager::ControlData::Layout(int dx, int dy) const {
@@ -82,28 +47,17 @@ Rect cdxCDynamicControlsManager::ControlData::Layout(int dx, int dy) const {
             o.bottom + move(m_percentages.m_nBottom, dy)};
 }
 
-void cdxCDynamicControlsManager::InitLayout(QWidget* pHost, const std::optional<QSize>& base) {
-    std::optional<std::pair<int, int>> size;
-    if (base)
-        size.emplace(base->width(), base->height());
-    InitLayout(pHost, WindowRect(*pHost), ClientRect(*pHost), size);
+void cdxCDynamicControlsManager::InitLayout(QWidget* pHost) {
+    InitLayout(pHost, WindowRect(*pHost), ClientRect(*pHost));
 }
 
-void cdxCDynamicControlsManager::InitLayout(QWidget* pHost, const Rect& window, const Rect& client,
-                                            const std::optional<std::pair<int, int>>& base) {
+void cdxCDynamicControlsManager::InitLayout(QWidget* pHost, const Rect& window,
+                                            const Rect& client) {
     m_pHost = pHost;
-    if (!base) {
-        m_nBaseClientWidth = client.Width();
-        m_nBaseClientHeight = client.Height();
-        m_nMinWindowWidth = window.Width();
-        m_nMinWindowHeight = window.Height();
-    } else {
-        m_nBaseClientWidth = base->first;
-        m_nBaseClientHeight = base->second;
-        // The outer size that a client area of the base size would need.
-        m_nMinWindowWidth = base->first + window.Width() - client.Width();
-        m_nMinWindowHeight = base->second + window.Height() - client.Height();
-    }
+    m_nBaseClientWidth = client.Width();
+    m_nBaseClientHeight = client.Height();
+    m_nMinWindowWidth = window.Width();
+    m_nMinWindowHeight = window.Height();
 }
 
 cdxCDynamicControlsManager::ControlData*
@@ -121,7 +75,7 @@ cdxCDynamicControlsManager::AddSizedControl(QWidget* pWindow, std::uint8_t left,
 }
 
 void cdxCDynamicControlsManager::OnParentSize(int nType, int /*cx*/, int /*cy*/) {
-    if (m_pHost == nullptr || nType == kSizeMinimized || IsDisabled())
+    if (m_pHost == nullptr || nType == kSizeMinimized)
         return;
     ApplyLayout(WindowRect(*m_pHost), ClientRect(*m_pHost), true);
 }
@@ -156,18 +110,6 @@ void cdxCDynamicControlsManager::ApplyLayout(const Rect& window, const Rect& cli
         pWindow->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
     if (bRedraw && m_pHost != nullptr && m_pHost->isVisible())
         m_pHost->repaint();
-}
-
-bool cdxCDynamicControlsManager::Enable(bool bForce) {
-    if (bForce) {
-        m_nDisabled = 0;
-        return true;
-    }
-    return --m_nDisabled == 0;
-}
-
-void cdxCDynamicControlsManager::Disable() {
-    ++m_nDisabled;
 }
 
 void cdxCDynamicControlsManager::ReleaseLayout() {

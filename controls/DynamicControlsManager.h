@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <QSize>
 #include <cstdint>
 #include <list>
 #include <memory>
-#include <optional>
-#include <utility>
 #include <vector>
 
 class QWidget;
@@ -54,14 +51,8 @@ public:
     class ControlPosition {
     public:
         virtual ~ControlPosition() = default;
-        virtual bool IsMember(const QWidget* pWindow) const = 0;
         virtual bool IsUsed() const = 0;
         virtual ControlEntry* AddWindow(QWidget* pWindow) = 0;
-        virtual bool RemoveWindow(const QWidget* pWindow) = 0;
-        virtual bool Modify(const Rect& reference, const MovePercentages& percentages) = 0;
-        virtual Rect GetCurrentRect() const = 0;
-        virtual Rect GetReferenceRect() const = 0;
-        virtual MovePercentages GetPercentages() const = 0;
     };
 
     class ControlData final : public ControlPosition {
@@ -69,14 +60,8 @@ public:
         ControlData(cdxCDynamicControlsManager& manager, QWidget* pWindow,
                     const MovePercentages& percentages);
 
-        bool IsMember(const QWidget* pWindow) const override;
         bool IsUsed() const override { return !m_listWindows.empty(); }
         ControlEntry* AddWindow(QWidget* pWindow) override;
-        bool RemoveWindow(const QWidget* pWindow) override;
-        bool Modify(const Rect& reference, const MovePercentages& percentages) override;
-        Rect GetCurrentRect() const override;
-        Rect GetReferenceRect() const override { return m_rectReference; }
-        MovePercentages GetPercentages() const override { return m_percentages; }
 
         // The rectangle for a host grown by dx and dy over its base size.
         Rect Layout(int dx, int dy) const;
@@ -89,17 +74,15 @@ public:
 
     cdxCDynamicControlsManager() = default;
     // Not ReleaseLayout: OnControlDataRemoved could reach no override from
-    // here, and the controls' records go with the members anyway.
+    // here. The host's destructor calls it; the records go with the members.
     virtual ~cdxCDynamicControlsManager() = default;
     cdxCDynamicControlsManager(const cdxCDynamicControlsManager&) = delete;
     cdxCDynamicControlsManager& operator=(const cdxCDynamicControlsManager&) = delete;
 
-    // Binds the manager to `pHost` and takes its sizes now as the base (or
-    // `base` as the base client size).
-    void InitLayout(QWidget* pHost, const std::optional<QSize>& base = std::nullopt);
+    // Binds the manager to `pHost` and takes its sizes now as the base.
+    void InitLayout(QWidget* pHost);
     // Binds to a host of these rectangles without asking a window system.
-    void InitLayout(QWidget* pHost, const Rect& window, const Rect& client,
-                    const std::optional<std::pair<int, int>>& base = std::nullopt);
+    void InitLayout(QWidget* pHost, const Rect& window, const Rect& client);
 
     virtual ControlData* AddControl(QWidget* pWindow, const MovePercentages& percentages);
     ControlData* AddSizedControl(QWidget* pWindow, std::uint8_t left, std::uint8_t right,
@@ -116,9 +99,6 @@ public:
     // Computes and applies the layout; repaints the host when `bRedraw`.
     void ApplyLayout(const Rect& window, const Rect& client, bool bRedraw);
 
-    virtual bool Enable(bool bForce = false);
-    virtual void Disable();
-    virtual bool IsDisabled() const { return m_nDisabled > 0; }
     virtual void OnControlDataRemoved(ControlData& data) { (void)data; }
     void ReleaseLayout();
 
@@ -132,5 +112,4 @@ protected:
     int m_nBaseClientHeight = 0;
     int m_nMinWindowWidth = 0;
     int m_nMinWindowHeight = 0;
-    int m_nDisabled = 0;
 };

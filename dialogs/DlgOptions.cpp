@@ -3,9 +3,9 @@
 #include "ByteText.h"
 #include "DialogUnits.h"
 #include "FolderDlg.h"
-#include "GlossCutterOptions.h"
 #include "Questions.h"
-#include "Wipe.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -42,7 +42,8 @@ void CDlgOptions::SetFolderChooser(FolderChooser chooser) {
     FolderChooserHook() = std::move(chooser);
 }
 
-CDlgOptions::CDlgOptions(QWidget* pParent) : QDialog(pParent) {
+CDlgOptions::CDlgOptions(const COptionValues& values, QWidget* pParent)
+    : QDialog(pParent), m_values(values) {
     setWindowTitle(tr("Options"));
     setFont(DialogFont(QStringLiteral("Verdana"), 8));
     const CDialogUnits dlu(font());
@@ -107,43 +108,35 @@ CDlgOptions::CDlgOptions(QWidget* pParent) : QDialog(pParent) {
     auto* pGroup = new QButtonGroup(this);
     pGroup->addButton(m_pRemove);
     pGroup->addButton(m_pMark);
-    connect(m_pMark, &QRadioButton::clicked, this, [this] { m_nOperation = WIPE_MARK; });
-    connect(m_pRemove, &QRadioButton::clicked, this, [this] { m_nOperation = WIPE_REMOVE; });
+    connect(m_pMark, &QRadioButton::clicked, this, [this] { m_values.m_nOperation = WIPE_MARK; });
+    connect(m_pRemove, &QRadioButton::clicked, this,
+            [this] { m_values.m_nOperation = WIPE_REMOVE; });
 
     OnInitDialog();
 }
 
 void CDlgOptions::OnInitDialog() {
-    theOptions.GetUnusedKeywordsOperation(m_nOperation);
-    theOptions.GetKeywordFile(m_strKeywordFile);
-    theOptions.GetEditor(m_strEditor);
-    for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
-        std::string folder;
-        if (theOptions.GetSourceFolder(i, folder) == kSettingsOk && !folder.empty())
-            AddEntry(m_lbSourceFolders, folder);
-    }
-    for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
-        std::string file;
-        if (theOptions.GetSkippedFile(i, file) == kSettingsOk && !file.empty())
-            AddEntry(m_lbSkippedFiles, file);
-    }
-    (m_nOperation == WIPE_MARK ? m_pMark : m_pRemove)->setChecked(true);
+    for (const std::string& folder : m_values.m_listSourceFolders)
+        AddEntry(m_lbSourceFolders, folder);
+    for (const std::string& file : m_values.m_listSkippedFiles)
+        AddEntry(m_lbSkippedFiles, file);
+    (m_values.m_nOperation == WIPE_MARK ? m_pMark : m_pRemove)->setChecked(true);
     UpdateData(false);
     m_pEditorEdit->setFocus();
 }
 
 void CDlgOptions::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate) {
-        m_strKeywordFile = ToBytes(m_pKeywordFileEdit->text());
-        m_strEditor = ToBytes(m_pEditorEdit->text());
+        m_values.m_strKeywordFile = ToBytes(m_pKeywordFileEdit->text());
+        m_values.m_strEditor = ToBytes(m_pEditorEdit->text());
     } else {
-        m_pKeywordFileEdit->setText(FromBytes(m_strKeywordFile));
-        m_pEditorEdit->setText(FromBytes(m_strEditor));
+        m_pKeywordFileEdit->setText(FromBytes(m_values.m_strKeywordFile));
+        m_pEditorEdit->setText(FromBytes(m_values.m_strEditor));
     }
 }
 
 bool CDlgOptions::AddEntry(QListWidget* pList, const std::string& text) {
-    if (pList->count() >= CGlossCutterOptions::kSlotCount) {
+    if (pList->count() >= static_cast<int>(kSlotCount)) {
         ShowWarning(this,
                     tr("GlossCutter keeps at most eight entries in this list. Delete one "
                        "before you add another."),
@@ -171,10 +164,10 @@ bool CDlgOptions::AddEntry(QListWidget* pList, const std::string& text) {
 void CDlgOptions::OnBrowseKeywordFile() {
     UpdateData(true);
     const QString path =
-        ChooseOpenFile(this, tr("Keyword File"), FromBytes(m_strKeywordFile), false);
+        ChooseOpenFile(this, tr("Keyword File"), FromBytes(m_values.m_strKeywordFile), false);
     if (path.isEmpty())
         return;
-    m_strKeywordFile = ToBytes(path);
+    m_values.m_strKeywordFile = ToBytes(path);
     UpdateData(false);
 }
 
@@ -207,7 +200,7 @@ void CDlgOptions::OnBrowseSourceFolder() {
         if (AskYesNo(this,
                      tr("This folder is overlapped with %1\nReplace with the new one?")
                          .arg(pItem->text()),
-                     QStringLiteral("GlossCutter"))) {
+                     FromBytes(LoadString(AFX_IDS_APP_TITLE)))) {
             replaced.push_back(pItem);
             bReplaced = true;
         }
@@ -234,7 +227,7 @@ void CDlgOptions::DeleteSelected(QListWidget* pList) {
     QListWidgetItem* pItem = pList->currentItem();
     if (pItem == nullptr || !pItem->isSelected())
         return;
-    if (AskYesNo(this, tr("Delete?"), QStringLiteral("GlossCutter"))) {
+    if (AskYesNo(this, tr("Delete?"), FromBytes(LoadString(AFX_IDS_APP_TITLE)))) {
         delete pItem;
         pList->clearSelection();
     }
@@ -250,11 +243,13 @@ void CDlgOptions::OnDeleteSkippedFile() {
 
 void CDlgOptions::OnOK() {
     UpdateData(true);
-    m_arrSourceFolders.clear();
-    for (int row = 0; row < m_lbSourceFolders->count(); ++row)
-        m_arrSourceFolders.push_back(ToBytes(m_lbSourceFolders->item(row)->text()));
-    m_arrSkippedFiles.clear();
-    for (int row = 0; row < m_lbSkippedFiles->count(); ++row)
-        m_arrSkippedFiles.push_back(ToBytes(m_lbSkippedFiles->item(row)->text()));
+    const auto entries = [](const QListWidget* pList) {
+        std::vector<std::string> list;
+        for (int row = 0; row < pList->count(); ++row)
+            list.push_back(ToBytes(pList->item(row)->text()));
+        return list;
+    };
+    m_values.m_listSourceFolders = entries(m_lbSourceFolders);
+    m_values.m_listSkippedFiles = entries(m_lbSkippedFiles);
     accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GlossCutterOptions.h"
+
 #include <QDialog>
 #include <functional>
 #include <optional>
@@ -11,18 +13,15 @@ class QListWidget;
 class QRadioButton;
 
 // Every setting in one dialog: editor, keyword file, source folders, skipped
-// files and what a wipe does. It reads the settings when it opens and never
-// writes them; after OK the caller reads the results and stores them.
+// files and what a wipe does. It shows the values it is given and never
+// touches the store; after OK the caller takes the values back and stores them.
 class CDlgOptions final : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgOptions(QWidget* pParent = nullptr);
+    explicit CDlgOptions(const COptionValues& values, QWidget* pParent = nullptr);
 
-    std::uint32_t GetOperation() const { return m_nOperation; }
-    const std::string& GetKeywordFilePath() const { return m_strKeywordFile; }
-    const std::string& GetEditorPath() const { return m_strEditor; }
-    const std::vector<std::string>& GetSourceFolderList() const { return m_arrSourceFolders; }
-    const std::vector<std::string>& GetSkippedFileList() const { return m_arrSkippedFiles; }
+    // The values as the dialog leaves them: after OK, the user's.
+    const COptionValues& GetValues() const { return m_values; }
 
     // How a source folder is chosen: the folder picker, or what tests put here.
     using FolderChooser = std::function<std::optional<std::string>(const std::string& initial)>;
@@ -43,11 +42,7 @@ public:
     QRadioButton* m_pRemove = nullptr;
     QRadioButton* m_pMark = nullptr;
 
-    std::string m_strKeywordFile;
-    std::string m_strEditor;
-    std::uint32_t m_nOperation = 1;
-    std::vector<std::string> m_arrSourceFolders;
-    std::vector<std::string> m_arrSkippedFiles;
+    COptionValues m_values;
 
 private:
     void OnInitDialog();

@@ -62,10 +62,6 @@ void CxFolderDlg::SetSelection(const std::string& path) {
     }
 }
 
-QString CxFolderDlg::GetStatusText() const {
-    return m_pStatus->text();
-}
-
 void CxFolderDlg::OnSelChanged() {
     m_strFolderPath = ToBytes(m_pModel->filePath(m_pTree->currentIndex()));
     m_pStatus->setText(FromBytes(ShortenPath(m_strFolderPath)));

@@ -27,7 +27,6 @@ public:
 
     // Selects `path` in the tree, as a user would.
     void SetSelection(const std::string& path);
-    QString GetStatusText() const;
 
     std::string m_strInitialFolder;
     std::string m_strFolderPath;

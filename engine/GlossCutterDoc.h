@@ -2,13 +2,34 @@
 
 #include "Keyword.h"
 #include "LoadSettings.h"
+#include "TextLine.h"
+#include "Wipe.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <system_error>
 #include <vector>
 
 class ILoadProgress;
+
+// The lines of the keyword file of the last completed load, which a wipe
+// rewrites, and the number of that load (0: none). Only AdoptLoad writes them,
+// on the thread that owns the documents; a load in progress never does.
+extern CLineArray g_arrKeywordLines;
+extern std::uint64_t g_nKeywordLinesLoad;
+
+// What one load found. It is made apart from the document, so that a load may
+// run on another thread while the document stays as it was; AdoptLoad then
+// makes it the document's.
+struct CKeywordLoad {
+    CLoadSettings m_settings;        // what the load read
+    CKeywordArray m_arrKeywords;     // sorted by symbol, with their uses
+    CLineArray m_arrLines;           // the keyword file's lines
+    std::error_code m_error;         // why the keyword file could not be read
+    std::size_t m_nScannedFiles = 0; // source files scanned
+    bool m_bCompleted = false;       // false when cancelled: the uses are incomplete
+};
 
 // The program's one document: it owns the keyword table and runs a load:
 // read the keyword file, sort by symbol, walk the source folders and scan
@@ -24,23 +45,28 @@ public:
     // Where status texts go; none by default. Not owned.
     void SetProgress(ILoadProgress* pProgress) { m_pProgress = pProgress; }
 
-    // Threads for the scan; 0 (the default) means one per core.
-    void SetScanThreads(unsigned nThreads) { m_nScanThreads = nThreads; }
+    // A whole load from one settings snapshot: LoadKeywords, then
+    // AnalyzeSources. It changes nothing of the document, so it may run on
+    // another thread while the document's own thread goes on.
+    CKeywordLoad RunLoad(const CLoadSettings& settings) const;
 
-    // Clears the table and reads the keyword file of `settings` into it. The
-    // error says why the file could not be read; the table is then empty.
-    std::error_code LoadKeywords(const CLoadSettings& settings);
+    // Reads the keyword file of the load's settings into its table and lines.
+    std::error_code LoadKeywords(CKeywordLoad& load) const;
+    // Sorts the load's table by symbol and records the uses found in every
+    // file under its source folders, slot by slot. False when cancelled.
+    bool AnalyzeSources(CKeywordLoad& load) const;
+    // Appends the files under one source folder that the load scans.
+    void AnalyzeFolder(const std::string& folder, const std::vector<std::string>& skipped,
+                       std::vector<std::string>& files) const;
 
-    // Sorts the table by symbol and records the uses found in every file under
-    // the source folders of `settings`, slot by slot. Returns false when the
-    // load was cancelled; the uses are then incomplete.
-    bool AnalyzeSources(const CLoadSettings& settings);
+    // On the document's thread: a completed load becomes the table, and its
+    // lines become g_arrKeywordLines; after a cancelled one the table is
+    // empty. Returns whether the load was completed.
+    bool AdoptLoad(CKeywordLoad&& load);
+    // RunLoad and AdoptLoad, on the calling thread.
+    bool Load(const CLoadSettings& settings);
 
-    // Records the uses found in the files under one folder, skipping the
-    // files in `skipped`. The table must be sorted by symbol.
-    bool AnalyzeFolder(const std::string& folder, const std::vector<std::string>& skipped);
-
-    // Deletes every keyword and with it every use.
+    // Deletes every keyword and with it every use; no load is at hand then.
     void ClearKeywords();
 
     void SortKeywords(int nKey, bool bAscending);
@@ -48,19 +74,28 @@ public:
     CKeyword* GetCurrentKeyword() const { return m_pCurrentKeyword; }
     void SetCurrentKeyword(CKeyword* pKeyword) { m_pCurrentKeyword = pKeyword; }
 
-    // Files scanned by the last load.
+    // Of the last load: the files it scanned, and why its keyword file could
+    // not be read.
     std::size_t GetScannedFileCount() const { return m_nScannedFiles; }
+    const std::error_code& GetKeywordFileError() const { return m_keywordFileError; }
 
-    void ShowStatusText(const std::string& text);
-    void ShowStatusString(int id);
+    // A wipe of the ticked keywords of the last load from `keywordFile`. It
+    // carries that load's lines only while they are g_arrKeywordLines; after
+    // another document's load the wipe is refused.
+    CWipeRequest MakeWipeRequest(const std::string& keywordFile, unsigned operation) const;
+
+    void ShowStatusText(const std::string& text) const;
+    void ShowStatusString(int id) const;
 
     CKeywordArray m_arrKeywords;
     CKeyword* m_pCurrentKeyword = nullptr; // the keyword of the list row selected last
 
 private:
-    bool ScanFiles(const std::vector<std::string>& paths);
+    bool ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const;
 
     ILoadProgress* m_pProgress = nullptr;
-    unsigned m_nScanThreads = 0;
+    std::string m_strLoadedFile; // the keyword file of the last load
+    std::uint64_t m_nLoad = 0;   // the number of the last load whose lines are at hand
     std::size_t m_nScannedFiles = 0;
+    std::error_code m_keywordFileError;
 };

@@ -18,11 +18,18 @@ public:
 
     int GetUsedCount() const { return static_cast<int>(m_listUsed.size()); }
 
+    // In effect, and nothing uses it: what Auto check ticks and the reports list.
+    bool IsUnused() const { return !m_bMarked && m_listUsed.empty(); }
+
+    // A tick asks the wipe to take the keyword. A marked one is never ticked:
+    // it is out of effect already, and only Remove takes it, for being marked.
+    void SetChecked(bool bChecked) { m_bChecked = bChecked && !m_bMarked; }
+
     std::string m_strSymbol;       // "g" + the define's name without its first character
     std::string m_strValue;        // the value text, one pair of surrounding quotes removed
     int m_nLine;                   // 1-based line of the define in the keyword file
     bool m_bMarked;                // commented out, not at the start of its line, or inside "#if 0"
-    bool m_bChecked = false;       // ticked by the user for the next wipe
+    bool m_bChecked = false;       // ticked for the next wipe; see SetChecked
     std::vector<CUsed> m_listUsed; // places of use, in the order the scan found them
     int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
 };

@@ -3,9 +3,6 @@
 #include "ByteString.h"
 #include "FileRead.h"
 
-CLineArray g_arrKeywordLines;
-std::string g_strKeywordLinesFile;
-
 void ReadLines(std::string_view bytes, CLineArray& lines) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
@@ -93,14 +90,12 @@ void ParseKeywordLines(const CLineArray& lines, CKeywordArray& table) {
     }
 }
 
-std::error_code ParseKeywordFile(const std::string& path, CKeywordArray& table) {
+std::error_code ParseKeywordFile(const std::string& path, CKeywordArray& table, CLineArray& lines) {
     std::string content;
     if (auto ec = files::ReadWholeFile(path, content))
         return ec;
-    CLineArray lines;
+    lines.clear();
     ReadLines(content, lines);
-    g_arrKeywordLines = std::move(lines);
-    g_strKeywordLinesFile = path;
-    ParseKeywordLines(g_arrKeywordLines, table);
+    ParseKeywordLines(lines, table);
     return {};
 }

@@ -6,12 +6,6 @@
 
 CUsageScanner::CUsageScanner(const CKeywordArray& table) : m_index(table) {}
 
-void CUsageScanner::ScanText(std::string_view text, CSourceUseArray& uses) const {
-    CSourceTokenizer tokenizer(m_index, uses);
-    tokenizer.Feed(text);
-    tokenizer.Finish();
-}
-
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans.
@@ -23,14 +17,23 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     return ec;
 }
 
-void CUsageScanner::AddUses(const std::string& path, const CSourceUseArray& uses) {
-    for (const CSourceUse& use : uses)
-        use.m_pKeyword->m_listUsed.emplace_back(path, use.m_nLine);
+void CFileUses::HandOver() {
+    for (std::size_t k = 0; k < m_arrKeywords.size(); ++k)
+        m_arrKeywords[k]->m_listUsed.push_back(std::move(m_arrUsed[k]));
+    m_arrKeywords.clear();
+    m_arrUsed.clear();
 }
 
-void AnalyzeSourceFile(const std::string& path, const CKeywordArray& table) {
-    const CUsageScanner scanner(table);
-    CSourceUseArray uses;
-    scanner.ScanFile(path, uses);
-    CUsageScanner::AddUses(path, uses);
+void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses) {
+    thread_local CSourceUseArray found; // grows once per thread, not once per file
+    found.clear();
+    scanner.ScanFile(path, found);
+    uses.m_arrKeywords.clear();
+    uses.m_arrUsed.clear();
+    uses.m_arrKeywords.reserve(found.size());
+    uses.m_arrUsed.reserve(found.size());
+    for (const CSourceUse& use : found) {
+        uses.m_arrKeywords.push_back(use.m_pKeyword);
+        uses.m_arrUsed.emplace_back(path, use.m_nLine);
+    }
 }

@@ -5,8 +5,8 @@
 #include "SymbolIndex.h"
 
 #include <string>
-#include <string_view>
 #include <system_error>
+#include <vector>
 
 // Finds the uses of the keywords of one table in source files. The table must
 // be sorted by SORT_BY_SYMBOL ascending and must not change while the scanner
@@ -15,21 +15,26 @@ class CUsageScanner final {
 public:
     explicit CUsageScanner(const CKeywordArray& table);
 
-    // Appends the uses found in `text`, in text order.
-    void ScanText(std::string_view text, CSourceUseArray& uses) const;
-
     // Appends the uses found in the file at `path`. A file that cannot be read
     // adds what was read before the error (nothing when it cannot be opened).
     std::error_code ScanFile(const std::string& path, CSourceUseArray& uses) const;
-
-    // Records `uses`, found in the file at `path`, as CUsed entries of their
-    // keywords, in order.
-    static void AddUses(const std::string& path, const CSourceUseArray& uses);
 
 private:
     CSymbolIndex m_index;
 };
 
-// Scans one source file and records its uses in the table's keywords. Builds
-// the symbol index for this one call; a load of many files uses CUsageScanner.
-void AnalyzeSourceFile(const std::string& path, const CKeywordArray& table);
+// The uses found in one file, ready to be handed to their keywords: the
+// CUsed records (and their copies of the path) are made on the thread that
+// scanned the file, so that handing them over costs no allocation.
+struct CFileUses {
+    std::vector<CKeyword*> m_arrKeywords;
+    std::vector<CUsed> m_arrUsed;
+
+    // Appends each record to its keyword's m_listUsed, in order.
+    void HandOver();
+};
+
+// Scans the source file at `path` and makes one CUsed for every occurrence of
+// an unmarked keyword's symbol, in file order, into `uses` (which it clears).
+// Runs on any thread; the records reach their keywords through HandOver.
+void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses);

@@ -71,24 +71,35 @@ std::string CWipeResult::Describe(const std::string& path) const {
     return {};
 }
 
-CWipeResult WipeKeywords(const std::string& path, const CKeywordArray& table, unsigned operation) {
+bool CWipeRequest::IsForLoadedFile() const {
+    return m_pKeywords != nullptr && m_pLines != nullptr && !m_strKeywordFile.empty() &&
+           m_strKeywordFile == m_strLinesFile;
+}
+
+std::vector<LineFate> PlanWipe(const CWipeRequest& request) {
+    return PlanWipe(*request.m_pLines, *request.m_pKeywords, request.m_nOperation);
+}
+
+CWipeResult WipeKeywords(const CWipeRequest& request) {
     CWipeResult result;
-    if (path.empty() || path != g_strKeywordLinesFile) {
+    if (!request.IsForLoadedFile()) {
         result.m_nStatus = WipeStatus::NotLoaded;
         return result;
     }
+    const std::string& path = request.m_strKeywordFile;
+    const CLineArray& lines = *request.m_pLines;
     std::string current;
     if ((result.m_error = files::ReadWholeFile(path, current))) {
         result.m_nStatus = WipeStatus::ReadFailed;
         return result;
     }
-    if (current != JoinLines(g_arrKeywordLines)) {
+    if (current != JoinLines(lines)) {
         result.m_nStatus = WipeStatus::FileChanged;
         return result;
     }
 
-    const std::vector<LineFate> fates = PlanWipe(g_arrKeywordLines, table, operation);
-    const std::string content = ApplyWipe(g_arrKeywordLines, fates);
+    const std::vector<LineFate> fates = PlanWipe(request);
+    const std::string content = ApplyWipe(lines, fates);
 
     result.m_strBackup = BackupPathFor(path);
     if ((result.m_error = files::WriteFileLike(result.m_strBackup, current, path))) {

@@ -35,7 +35,7 @@ std::string BackupPathFor(const std::string& path);
 
 enum class WipeStatus {
     Done,
-    NotLoaded,    // the lines at hand come from another file, or from none
+    NotLoaded,    // the lines at hand come from another file or load, or from none
     FileChanged,  // the file differs from what the last load read
     ReadFailed,   // the file cannot be read again before the rewrite
     BackupFailed, // nothing was rewritten
@@ -53,9 +53,27 @@ struct CWipeResult {
     std::string Describe(const std::string& path) const;
 };
 
-// Wipes the ticked keywords of `table` from the keyword file at `path`, which
-// must be the file of the last load (g_strKeywordLinesFile) and must still
-// hold exactly the bytes that load read. The file is first copied to its
-// backup; then it is replaced as a whole, so it is either entirely old or
-// entirely new. When the content would not change, only the backup is made.
-CWipeResult WipeKeywords(const std::string& path, const CKeywordArray& table, unsigned operation);
+// What a wipe is asked to do, all of it from one load: the file to rewrite,
+// the keywords with their ticks, and the lines the load read. CGlossCutterDoc
+// makes it (MakeWipeRequest).
+struct CWipeRequest {
+    std::string m_strKeywordFile;               // the file to rewrite
+    const CKeywordArray* m_pKeywords = nullptr; // the load's keywords, ticked for the wipe
+    unsigned m_nOperation = WIPE_MARK;          // anything but WIPE_REMOVE marks
+    const CLineArray* m_pLines =
+        nullptr;                // the load's lines; none once a later load took their place
+    std::string m_strLinesFile; // the file the lines were read from
+
+    // The lines are at hand and belong to the file to rewrite.
+    bool IsForLoadedFile() const;
+};
+
+// The fates of the request's lines; the request must be IsForLoadedFile.
+std::vector<LineFate> PlanWipe(const CWipeRequest& request);
+
+// Wipes the ticked keywords of the request from its keyword file, which must
+// still hold exactly the bytes of the request's lines. The file is first
+// copied to its backup; then it is replaced as a whole, so it is either
+// entirely old or entirely new. When the content would not change, only the
+// backup is made.
+CWipeResult WipeKeywords(const CWipeRequest& request);

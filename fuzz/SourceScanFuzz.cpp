@@ -1,6 +1,6 @@
-// The sort, the lookup and the streaming scan against their slow reference
-// versions, on a small keyword table and a source text both drawn from the
-// input:
+// The sort and the streaming scan against their slow reference versions, and
+// the lookup against what it must find, on a small keyword table and a source
+// text both drawn from the input:
 //   byte     keyword count (0..15)
 //   per keyword: a byte choosing the symbol (>= 0xE0: "g" and up to 7 bytes
 //            of the input), a byte with marked (bit 0), uses (bits 1-2), line
@@ -14,8 +14,8 @@
 #include "ReferenceModels.h"
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
-#include "UsageScanner.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,50 +24,30 @@
 namespace {
 
 using namespace reference_models;
+using namespace testing_tables;
 
 // Symbols the scan must tell apart: prefixes of each other, a "g" inside, and
 // a byte above 0x7F, which sorts by its unsigned value.
 const std::string_view kSymbols[] = {"g",         "gA", "gAA", "gAB",        "gB",        "g_x",
                                      "gOpenFile", "gg", "gAg", "gOpenFileX", "g\xC3\xA9", "g0"};
 
-struct CRow {
-    std::string m_strSymbol;
-    bool m_bMarked = false;
-    int m_nUses = 0;
-    int m_nLine = 1;
-};
-
-// Each keyword's value is its row's index, so that two tables can be compared by order.
-CKeywordArray MakeTable(const std::vector<CRow>& rows) {
-    CKeywordArray table;
-    for (const CRow& row : rows) {
-        table.push_back(std::make_unique<CKeyword>(row.m_strSymbol, std::to_string(table.size()),
-                                                   row.m_nLine, row.m_bMarked));
-        for (int i = 0; i < row.m_nUses; ++i)
-            table.back()->m_listUsed.emplace_back("use.c", i + 1);
-    }
-    return table;
-}
-
 bool SameOrder(const CKeywordArray& a, const CKeywordArray& b, int nKey) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i]->m_strValue != b[i]->m_strValue || a[i]->m_nSortKey != nKey)
+    for (const auto& keyword : a)
+        if (keyword->m_nSortKey != nKey)
             return false;
-    return true;
+    return Order(a) == Order(b);
 }
 
-std::vector<CRow> TakeRows(CFuzzInput& input) {
-    std::vector<CRow> rows(input.TakeByte() % 16);
-    for (CRow& row : rows) {
+std::vector<KeywordRow> TakeRows(CFuzzInput& input) {
+    std::vector<KeywordRow> rows(input.TakeByte() % 16);
+    for (KeywordRow& row : rows) {
         const unsigned char choice = input.TakeByte();
-        row.m_strSymbol = choice < 0xE0 ? std::string(kSymbols[choice % std::size(kSymbols)])
-                                        : "g" + std::string(input.TakeBytes(choice & 7));
+        row.symbol = choice < 0xE0 ? std::string(kSymbols[choice % std::size(kSymbols)])
+                                   : "g" + std::string(input.TakeBytes(choice & 7));
         const unsigned char flags = input.TakeByte();
-        row.m_bMarked = (flags & 1) != 0;
-        row.m_nUses = flags >> 1 & 3;
-        row.m_nLine = (flags >> 3) + 1;
+        row.marked = (flags & 1) != 0;
+        row.uses = flags >> 1 & 3;
+        row.line = (flags >> 3) + 1;
     }
     return rows;
 }
@@ -87,25 +67,16 @@ CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
     return uses;
 }
 
-// A piece boundary at every byte.
-CSourceUseArray ScanByteByByte(const CSymbolIndex& index, std::string_view text) {
-    CSourceUseArray uses;
-    CSourceTokenizer tokenizer(index, uses);
-    for (std::size_t i = 0; i < text.size(); ++i)
-        tokenizer.Feed(text.substr(i, 1));
-    tokenizer.Finish();
-    return uses;
-}
-
+// The binary search finds an unmarked keyword of the token if there is one,
+// and the index finds what the search finds.
 void CheckLookup(const CKeywordArray& table, const CSymbolIndex& index, std::string_view token) {
-    CKeyword* expected = ReferenceSearch(table, token);
-    FUZZ_CHECK(FindKeyword(table, token) == expected, "binary search differs from the reference");
-    FUZZ_CHECK(index.Find(token) == expected, "symbol index differs from the binary search");
-    bool bUnmarked = false;
-    for (const auto& keyword : table)
-        bUnmarked |= keyword->m_strSymbol == token && !keyword->m_bMarked;
-    FUZZ_CHECK((expected != nullptr) == bUnmarked, "an unmarked keyword of the symbol is missed");
-    FUZZ_CHECK(expected == nullptr || (expected->m_strSymbol == token && !expected->m_bMarked),
+    const CKeyword* found = FindKeyword(table, token);
+    FUZZ_CHECK(index.Find(token) == found, "symbol index differs from the binary search");
+    const bool bUnmarked = std::any_of(table.begin(), table.end(), [&](const auto& keyword) {
+        return keyword->m_strSymbol == token && !keyword->m_bMarked;
+    });
+    FUZZ_CHECK((found != nullptr) == bUnmarked, "an unmarked keyword of the symbol is missed");
+    FUZZ_CHECK(found == nullptr || (found->m_strSymbol == token && !found->m_bMarked),
                "found a marked keyword or another symbol");
 }
 
@@ -113,7 +84,7 @@ void CheckLookup(const CKeywordArray& table, const CSymbolIndex& index, std::str
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
     CFuzzInput input(pData, nSize);
-    const std::vector<CRow> rows = TakeRows(input);
+    const std::vector<KeywordRow> rows = TakeRows(input);
     CKeywordArray table = MakeTable(rows), reference = MakeTable(rows);
     for (int nSteps = input.TakeByte() % 8; nSteps >= 0; --nSteps) {
         // The last step is the sort every scan needs.
@@ -124,13 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         ExchangeSortReference(reference, nKey, bAscending);
         FUZZ_CHECK(SameOrder(table, reference, nKey), "sort differs from the exchange sort");
     }
-    for (std::size_t i = 1; i < table.size(); ++i) {
-        const CKeyword& a = *table[i - 1];
-        const CKeyword& b = *table[i];
-        FUZZ_CHECK(a.m_strSymbol < b.m_strSymbol ||
-                       (a.m_strSymbol == b.m_strSymbol && (!a.m_bMarked || b.m_bMarked)),
+    for (std::size_t i = 1; i < table.size(); ++i)
+        FUZZ_CHECK(std::pair(table[i - 1]->m_strSymbol, table[i - 1]->m_bMarked) <=
+                       std::pair(table[i]->m_strSymbol, table[i]->m_bMarked),
                    "not sorted by symbol, unmarked first");
-    }
 
     const std::string_view sizes = input.TakeBytes(input.TakeByte() % 16);
     const std::string_view text = input.TakeRest();
@@ -156,10 +124,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         i = text.find_first_not_of(separators, end);
     }
 
-    CSourceUseArray whole;
-    CUsageScanner(table).ScanText(text, whole);
+    const CSourceUseArray whole = ScanText(table, text);
     FUZZ_CHECK(whole == ReferenceScan(table, text), "scan differs from the reference scan");
     FUZZ_CHECK(ScanInPieces(index, text, sizes) == whole, "pieces change the uses");
-    FUZZ_CHECK(ScanByteByByte(index, text) == whole, "single bytes change the uses");
+    FUZZ_CHECK(ScanInPieces(index, text, std::string(text.size(), '\1')) == whole,
+               "single bytes change the uses");
     return 0;
 }

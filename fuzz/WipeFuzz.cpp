@@ -21,6 +21,7 @@
 
 namespace {
 
+using testing_tables::Describe;
 using testing_tables::Lines;
 using testing_tables::ParseLines;
 
@@ -35,33 +36,24 @@ std::vector<LineFate> ExpectedFates(const CLineArray& lines, const CKeywordArray
     std::vector<LineFate> fates;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const bool bMarker = lines[i].m_strText.find(kWipeMarker) != std::string::npos;
-        fates.push_back(!wiped.contains(static_cast<int>(i) + 1) && !(bRemove && bMarker)
-                            ? LineFate::Keep
-                        : bRemove ? LineFate::Remove
-                                  : LineFate::Mark);
+        const bool bKeep = !wiped.contains(static_cast<int>(i) + 1) && !(bRemove && bMarker);
+        fates.push_back(bKeep ? LineFate::Keep : bRemove ? LineFate::Remove : LineFate::Mark);
     }
     return fates;
-}
-
-// The lines a wipe leaves, each as it should be written.
-CLineArray Survivors(const CLineArray& lines, const std::vector<LineFate>& fates) {
-    CLineArray kept;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (fates[i] == LineFate::Remove)
-            continue;
-        kept.push_back(lines[i]);
-        if (fates[i] == LineFate::Mark)
-            kept.back().m_strText.insert(0, kWipeMarker);
-    }
-    return kept;
 }
 
 std::string Wipe(const CLineArray& lines, const CKeywordArray& table, unsigned operation) {
     const std::vector<LineFate> fates = PlanWipe(lines, table, operation);
     FUZZ_CHECK(fates == ExpectedFates(lines, table, operation == WIPE_REMOVE),
                "planned fates differ from the ticks");
+    CLineArray kept; // each as it should be written
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (fates[i] != LineFate::Remove)
+            kept.push_back(lines[i]);
+        if (fates[i] == LineFate::Mark)
+            kept.back().m_strText.insert(0, kWipeMarker);
+    }
     std::string content = ApplyWipe(lines, fates);
-    const CLineArray kept = Survivors(lines, fates);
     FUZZ_CHECK(content == JoinLines(kept), "a kept line changed, moved or lost its break");
     // A marker in front never joins or splits lines. (Removing a line may: a
     // lone CR before it and an empty line after it read back as one CR LF.)
@@ -70,32 +62,25 @@ std::string Wipe(const CLineArray& lines, const CKeywordArray& table, unsigned o
 }
 
 // Reading a wiped file again: the same keywords, the marked ones now marked;
-// after Remove only those on kept lines.
+// after Remove only those on kept lines. Mark, then Remove, is Remove.
 void CheckReadBack(const CLineArray& lines, const CKeywordArray& table, const std::string& marked,
                    const std::string& removed) {
+    std::vector<std::string> expected, kept;
+    const std::vector<LineFate> fates = PlanWipe(lines, table, WIPE_REMOVE);
+    for (const auto& keyword : table) {
+        const bool bMarked = keyword->m_bMarked || keyword->m_bChecked;
+        expected.push_back(std::to_string(keyword->m_nLine) + (bMarked ? " marked " : " ") +
+                           keyword->m_strSymbol + "=" + keyword->m_strValue);
+        if (fates[static_cast<std::size_t>(keyword->m_nLine) - 1] == LineFate::Keep)
+            kept.push_back(keyword->m_strSymbol + "=" + keyword->m_strValue);
+    }
     const CLineArray markedLines = Lines(marked);
     const CKeywordArray afterMark = ParseLines(markedLines);
-    FUZZ_CHECK(afterMark.size() == table.size(), "marking changed the keyword count");
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const CKeyword& before = *table[i];
-        const CKeyword& after = *afterMark[i];
-        FUZZ_CHECK(after.m_strSymbol == before.m_strSymbol &&
-                       after.m_strValue == before.m_strValue && after.m_nLine == before.m_nLine,
-                   "marking changed a keyword");
-        FUZZ_CHECK(after.m_bMarked == (before.m_bMarked || before.m_bChecked),
-                   "a marked line does not read as marked, or another one does");
-    }
-
-    const std::vector<LineFate> fates = PlanWipe(lines, table, WIPE_REMOVE);
-    std::vector<std::pair<std::string, std::string>> expected, actual;
-    for (const auto& keyword : table)
-        if (fates[static_cast<std::size_t>(keyword->m_nLine) - 1] == LineFate::Keep)
-            expected.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
+    FUZZ_CHECK(Describe(afterMark) == expected, "marking did not mark exactly the ticked");
+    std::vector<std::string> afterRemove;
     for (const auto& keyword : ParseLines(Lines(removed)))
-        actual.emplace_back(keyword->m_strSymbol, keyword->m_strValue);
-    FUZZ_CHECK(actual == expected, "Remove left other keywords than those on kept lines");
-
-    // Mark, then Remove with nothing ticked, is Remove.
+        afterRemove.push_back(keyword->m_strSymbol + "=" + keyword->m_strValue);
+    FUZZ_CHECK(afterRemove == kept, "Remove left other keywords than those on kept lines");
     FUZZ_CHECK(ApplyWipe(markedLines, PlanWipe(markedLines, afterMark, WIPE_REMOVE)) == removed,
                "Mark then Remove differs from Remove");
 }
@@ -117,7 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     CKeywordArray table = ParseLines(lines);
     for (std::size_t k = 0; k < table.size() && !mask.empty(); ++k)
         table[k]->m_bChecked = (mask[k / 8 % mask.size()] >> (k % 8) & 1) != 0;
-    const bool bExtras = !extras.empty();
     for (std::size_t i = 0; i + 3 <= extras.size(); i += 3) {
         const auto low = static_cast<unsigned char>(extras[i]);
         const auto high = static_cast<unsigned char>(extras[i + 1]);
@@ -133,9 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::string removed = Wipe(lines, table, WIPE_REMOVE);
     FUZZ_CHECK(PlanWipe(lines, table, otherOperation) == PlanWipe(lines, table, WIPE_MARK),
                "an operation other than Remove does not mark");
-    if (!bExtras)
+    if (extras.empty())
         CheckReadBack(lines, table, marked, removed);
-
     for (const auto& keyword : table)
         keyword->m_bChecked = false;
     FUZZ_CHECK(Wipe(lines, table, WIPE_MARK) == bytes, "Mark with nothing ticked changed the file");

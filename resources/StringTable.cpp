@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 22> kStrings = {{
+constexpr std::array<std::pair<int, std::string_view>, 23> kStrings = {{
+    // The document string; its first line is the document's title.
+    {IDR_MAINFRAME, "GlossCutter\n\nGlossy\n\n\nGlossCutter.Document\nGlossy Document"},
     {IDS_COL_MARKED, "Marked"},
     {IDS_COL_LINE, "Line"},
     {IDS_COL_SYMBOL, "Symbol"},

@@ -1,5 +1,7 @@
 #include "VersionBlock.h"
 
+#include "VersionNumbers.h"
+
 namespace {
 
 constexpr std::uint32_t Pack(std::uint32_t high, std::uint32_t low) {
@@ -9,22 +11,23 @@ constexpr std::uint32_t Pack(std::uint32_t high, std::uint32_t low) {
 } // namespace
 
 const CVersionBlock& ProgramVersionBlock() {
-    // File version 1.0.0.1 and product version 0.0.7.8 read as 0.78.1.1.
     static const CVersionBlock block{
-        {Pack(1, 0), Pack(0, 1), Pack(0, 0), Pack(7, 8)},
+        {Pack(kFileVersion[0], kFileVersion[1]), Pack(kFileVersion[2], kFileVersion[3]),
+         Pack(kProductVersion[0], kProductVersion[1]),
+         Pack(kProductVersion[2], kProductVersion[3])},
         {{0x0404,
           0x04B0,
           {{"Comments", "Cuts unused texts"},
            {"CompanyName", "GlossCutter"},
            {"FileDescription", "GlossCutter"},
-           {"FileVersion", "1, 0, 0, 1"},
+           {"FileVersion", kFileVersionText},
            {"InternalName", "GlossCutter"},
            {"LegalCopyright", "Copyright (C) The GlossCutter developers"},
            {"LegalTrademarks", ""},
            {"OriginalFilename", "GlossCutter.EXE"},
            {"PrivateBuild", ""},
            {"ProductName", "GlossCutter"},
-           {"ProductVersion", "0, 0, 7, 8"},
+           {"ProductVersion", kProductVersionText},
            {"SpecialBuild", ""}}}}};
     return block;
 }

@@ -1,21 +1,20 @@
 #include "AppOptions.h"
 
 #include <QSettings>
-#include <QStringList>
 
 CAppOptions::CAppOptions() = default;
 
 CAppOptions::~CAppOptions() = default;
 
-int CAppOptions::OpenSettingsKey(const std::string& strKeyPath) {
-    m_strKeyPath = strKeyPath;
-    const QStringList parts = QString::fromUtf8(strKeyPath).split(QLatin1Char('\\'));
-    if (parts.size() != 3 || parts[1].isEmpty() || parts[2].isEmpty()) {
-        m_pSettings.reset();
+int CAppOptions::OpenSettingsKey(const std::string& strCompany, const std::string& strProduct) {
+    m_pSettings.reset();
+    m_strKeyPath.clear();
+    if (strCompany.empty() || strProduct.empty())
         return kSettingsNotFound;
-    }
-    m_pSettings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                              parts[1], parts[2]);
+    m_pSettings =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QString::fromUtf8(strCompany), QString::fromUtf8(strProduct));
+    m_strKeyPath = m_pSettings->fileName().toStdString();
     return kSettingsOk;
 }
 

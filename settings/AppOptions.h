@@ -24,14 +24,14 @@ public:
     CAppOptions(const CAppOptions&) = delete;
     CAppOptions& operator=(const CAppOptions&) = delete;
 
-    // Opens the store for "SOFTWARE\<company>\<product>". Without a valid path
+    // Opens the store of `strProduct` by `strCompany`. Without both names
     // every read gives its default and every write is lost.
-    int OpenSettingsKey(const std::string& strKeyPath);
+    int OpenSettingsKey(const std::string& strCompany, const std::string& strProduct);
 
     // Texts longer than this cannot be read back; a read then gives the default.
     static constexpr std::size_t kMaxTextBytes = 259;
 
-    std::string m_strKeyPath;
+    std::string m_strKeyPath; // the file of the open store; empty while none is open
 
 protected:
     int ReadText(const QString& name, std::string& value, std::string_view fallback) const;

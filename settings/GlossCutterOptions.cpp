@@ -1,6 +1,7 @@
 #include "GlossCutterOptions.h"
 
 #include <QString>
+#include <algorithm>
 
 CGlossCutterOptions theOptions;
 
@@ -16,10 +17,6 @@ QString Slot(const char* subkey, int index) {
 }
 
 } // namespace
-
-std::string SettingsKeyPath(const std::string& strCompany, const std::string& strProduct) {
-    return "SOFTWARE\\" + strCompany + "\\" + strProduct;
-}
 
 int CGlossCutterOptions::GetKeywordFile(std::string& strPath) const {
     return ReadText(kKeywordFile, strPath, "");
@@ -66,7 +63,7 @@ COptionValues CGlossCutterOptions::ReadAll() const {
     GetUnusedKeywordsOperation(values.m_nOperation);
     GetEditor(values.m_strEditor);
     GetKeywordFile(values.m_strKeywordFile);
-    for (int i = 0; i < kSlotCount; ++i) {
+    for (int i = 0; i < static_cast<int>(kSlotCount); ++i) {
         std::string text;
         if (GetSourceFolder(i, text) == kSettingsOk && !text.empty())
             values.m_listSourceFolders.push_back(text);
@@ -89,7 +86,7 @@ int CGlossCutterOptions::WriteAll(const COptionValues& values) {
         int i = 0;
         for (const auto& text : list)
             keep((this->*setter)(i++, text));
-        for (; i < kSlotCount; ++i)
+        for (; i < static_cast<int>(kSlotCount); ++i)
             keep((this->*setter)(i, std::string()));
     };
     writeList(values.m_listSourceFolders, &CGlossCutterOptions::SetSourceFolder);
@@ -98,11 +95,12 @@ int CGlossCutterOptions::WriteAll(const COptionValues& values) {
 }
 
 CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
+    const COptionValues values = ReadAll();
     CLoadSettings settings;
-    GetKeywordFile(settings.m_strKeywordFile);
-    for (int i = 0; i < kSlotCount; ++i) {
-        GetSourceFolder(i, settings.m_arrSourceFolders[static_cast<std::size_t>(i)]);
-        GetSkippedFile(i, settings.m_arrSkippedFiles[static_cast<std::size_t>(i)]);
-    }
+    settings.m_strKeywordFile = values.m_strKeywordFile;
+    std::copy(values.m_listSourceFolders.begin(), values.m_listSourceFolders.end(),
+              settings.m_arrSourceFolders.begin());
+    std::copy(values.m_listSkippedFiles.begin(), values.m_listSkippedFiles.end(),
+              settings.m_arrSkippedFiles.begin());
     return settings;
 }

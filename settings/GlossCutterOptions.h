@@ -2,15 +2,17 @@
 
 #include "AppOptions.h"
 #include "LoadSettings.h"
+#include "Wipe.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Every setting at once, as the Options dialog edits them. The lists hold the
+// Every setting at once: what the Options dialog is given and hands back,
+// and what the store reads and writes as a whole. The lists hold the
 // non-empty slots in slot order.
 struct COptionValues {
-    std::uint32_t m_nOperation = 1;
+    std::uint32_t m_nOperation = WIPE_MARK;
     std::string m_strEditor;
     std::string m_strKeywordFile;
     std::vector<std::string> m_listSourceFolders;
@@ -19,12 +21,11 @@ struct COptionValues {
 
 // The program's settings, one accessor pair each. Every accessor returns the
 // status of the store (kSettingsOk on success); a read that fails gives the
-// setting's default.
+// setting's default. Source folders and skipped files have kSlotCount slots.
 class CGlossCutterOptions final : public CAppOptions {
 public:
-    static constexpr int kSlotCount = 8; // source folders and skipped files: slots 0 to 7
     static constexpr const char* kDefaultEditor = "Notepad";
-    static constexpr std::uint32_t kDefaultOperation = 1; // Mark
+    static constexpr std::uint32_t kDefaultOperation = WIPE_MARK;
 
     int GetKeywordFile(std::string& strPath) const;
     int SetKeywordFile(const std::string& strPath);
@@ -37,11 +38,12 @@ public:
     int GetUnusedKeywordsOperation(std::uint32_t& nOperation) const;
     int SetUnusedKeywordsOperation(std::uint32_t nOperation);
 
+    // Every setting; a slot that cannot be read counts as empty.
     COptionValues ReadAll() const;
 
     // Writes in this order: operation, editor, keyword file, then the source
     // folders from slot 0 on and an empty text in every slot after them up to
-    // 7, then the skipped files the same way. Returns the first failure.
+    // the last, then the skipped files the same way. Returns the first failure.
     int WriteAll(const COptionValues& values);
 
     // What a load reads, all at once.
@@ -50,6 +52,3 @@ public:
 
 // The settings of this run; OpenSettingsKey is called at start-up.
 extern CGlossCutterOptions theOptions;
-
-// "SOFTWARE\<company>\<product>", the settings key of a program.
-std::string SettingsKeyPath(const std::string& strCompany, const std::string& strProduct);

@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "ByteText.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
@@ -22,7 +23,7 @@ constexpr std::array<CCommand, 9> kCommands = {{
 }};
 
 QString CommandString(int nId, int nPart) {
-    const QString text = QString::fromUtf8(LoadString(nId));
+    const QString text = FromBytes(LoadString(nId));
     const auto parts = text.split(QLatin1Char('\n'));
     return nPart < parts.size() ? parts[nPart] : QString();
 }

@@ -49,15 +49,15 @@ std::vector<CEditorCommand> EditorCommands(const std::string& editor, const std:
     return commands;
 }
 
-bool RunProgram(const std::string& program, const std::string& arguments) {
-    return process::StartDetached({program, arguments}, false);
+bool RunProgram(const CEditorCommand& command) {
+    return process::StartDetached(command.m_arrArguments, command.m_bSearchPath);
 }
 
 void OpenInEditor(const std::string& file, unsigned line) {
     std::string editor;
     theOptions.GetEditor(editor);
     for (const CEditorCommand& command : EditorCommands(editor, file, line)) {
-        if (process::StartDetached(command.m_arrArguments, command.m_bSearchPath))
+        if (RunProgram(command))
             return;
     }
 }

@@ -24,9 +24,9 @@ std::vector<CEditorCommand> EditorCommands(const std::string& editor, const std:
 // Opens `file` at `line` in the editor of the settings. Reports nothing.
 void OpenInEditor(const std::string& file, unsigned line);
 
-// Starts the program at the literal path `program` with `arguments` as its
-// one argument; true when the process was created.
-bool RunProgram(const std::string& program, const std::string& arguments);
+// Starts the program of `command` with its arguments, without waiting for it;
+// true when the process was created.
+bool RunProgram(const CEditorCommand& command);
 
 // `name` in the folder of the system's own programs.
 std::string GetWindowsFilePath(const std::string& name);

@@ -20,8 +20,7 @@ bool CGlossCutterApp::InitInstance() {
         const CxVersion version;
         if (!version.m_arrInfo.empty()) {
             const CxVersionInfo& info = *version.m_arrInfo[0];
-            theOptions.OpenSettingsKey(
-                SettingsKeyPath(info.m_strCompanyName, info.m_strProductName));
+            theOptions.OpenSettingsKey(info.m_strCompanyName, info.m_strProductName);
         }
     }
     // The document, the frame and its view, as one template would make them.

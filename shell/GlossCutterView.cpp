@@ -1,5 +1,6 @@
 #include "GlossCutterView.h"
 
+#include "AutoCheck.h"
 #include "ByteText.h"
 #include "DialogUnits.h"
 #include "EditorLaunch.h"
@@ -21,7 +22,11 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("GlossCutter");
+// The document's title at rest: the first line of the document string.
+QString RestingTitle() {
+    const std::string_view document = LoadString(IDR_MAINFRAME);
+    return FromBytes(document.substr(0, document.find('\n')));
+}
 
 // The sort key of a column, 0 for the columns that do not sort.
 int SortKeyOf(int nColumn) {
@@ -69,7 +74,9 @@ CGlossCutterView::~CGlossCutterView() {
     if (m_pLoadThread != nullptr) {
         m_pRelay->Cancel();
         m_pLoadThread->wait();
+        m_doc.SetProgress(nullptr);
     }
+    ReleaseLayout();
 }
 
 QSize CGlossCutterView::sizeHint() const {
@@ -78,7 +85,7 @@ QSize CGlossCutterView::sizeHint() const {
 }
 
 void CGlossCutterView::OnInitialUpdate() {
-    emit TitleChanged(kTitle);
+    emit TitleChanged(RestingTitle());
     SetUpColumns();
     InitLayout(m_pForm);
     AddSizedControl(m_listKeywords, 0, 100, 0, 100);
@@ -114,22 +121,18 @@ void CGlossCutterView::Reload() {
     if (IsLoading())
         return;
     emit TitleChanged(QStringLiteral("Loading..."));
-    // The worker is about to clear and refill the table: nothing may look at
-    // it until the load is over.
-    m_pModel->Detach();
+    // The list stays empty until the load is over; the load fills a table of
+    // its own on the worker thread.
     if (m_pUsedList != nullptr)
         m_pUsedList->FillPlaces(nullptr);
-    m_doc.SetCurrentKeyword(nullptr);
+    m_doc.ClearKeywords();
+    m_pModel->Refresh();
 
-    const CLoadSettings settings = theOptions.GetLoadSettings();
     m_pRelay = std::make_unique<CLoadRelay>();
-    CLoadRelay* pRelay = m_pRelay.get();
-    m_pLoadThread = QThread::create([this, settings, pRelay] {
-        m_doc.SetProgress(pRelay);
-        m_doc.LoadKeywords(settings);
-        pRelay->m_bCompleted = m_doc.AnalyzeSources(settings) && !pRelay->IsCancelled();
-        m_doc.SetProgress(nullptr);
-    });
+    m_pLoad = std::make_unique<CKeywordLoad>();
+    m_doc.SetProgress(m_pRelay.get());
+    m_pLoadThread = QThread::create([this, settings = theOptions.GetLoadSettings(),
+                                     pLoad = m_pLoad.get()] { *pLoad = m_doc.RunLoad(settings); });
     connect(m_pLoadThread, &QThread::finished, this, &CGlossCutterView::OnLoadFinished);
     setCursor(Qt::BusyCursor);
     emit LoadStarted();
@@ -154,20 +157,21 @@ void CGlossCutterView::PollLoad() {
 
 void CGlossCutterView::OnLoadFinished() {
     m_pPollTimer->stop();
-    const bool bCompleted = m_pRelay->m_bCompleted;
     m_pLoadThread->deleteLater();
     m_pLoadThread = nullptr;
+    m_doc.SetProgress(nullptr);
     m_pRelay.reset();
+    const bool bCompleted = m_doc.AdoptLoad(std::move(*m_pLoad));
+    m_pLoad.reset();
 
     if (bCompleted) {
         FillList(1); // by line, in the current direction
-        emit StatusText(QString::fromUtf8(LoadString(AFX_IDS_IDLEMESSAGE)));
+        emit StatusText(FromBytes(LoadString(AFX_IDS_IDLEMESSAGE)));
     } else {
-        m_doc.ClearKeywords();
-        m_pModel->Reattach();
+        m_pModel->Refresh();
         emit StatusText(QStringLiteral("Load cancelled"));
     }
-    emit TitleChanged(kTitle);
+    emit TitleChanged(RestingTitle());
     unsetCursor();
     emit LoadFinished(bCompleted);
 }
@@ -177,7 +181,7 @@ void CGlossCutterView::FillList(int nColumn) {
     if (nKey == 0 || IsLoading())
         return;
     m_doc.SortKeywords(nKey, m_bSortAscending);
-    m_pModel->Reattach();
+    m_pModel->Refresh();
     if (m_pModel->rowCount() > 0) {
         const QModelIndex first = m_pModel->index(0, 0);
         m_listKeywords->selectionModel()->setCurrentIndex(
@@ -194,9 +198,9 @@ void CGlossCutterView::OnColumnClick(int nColumn) {
         m_bSortAscending = !m_bSortAscending;
     m_nSortColumn = nColumn;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    emit TitleChanged(QStringLiteral("Sorting..."));
+    emit TitleChanged(FromBytes(LoadString(IDS_SORTING)));
     FillList(nColumn);
-    emit TitleChanged(kTitle);
+    emit TitleChanged(RestingTitle());
     QApplication::restoreOverrideCursor();
 }
 
@@ -223,9 +227,8 @@ void CGlossCutterView::OnDblClk() {
 }
 
 void CGlossCutterView::AutoCheck() {
-    for (int row = 0; row < m_pModel->rowCount(); ++row) {
-        const CKeyword* pKeyword = m_pModel->KeywordAt(row);
-        if (pKeyword != nullptr && pKeyword->m_listUsed.empty())
-            m_pModel->SetChecked(row, true);
-    }
+    if (IsLoading())
+        return;
+    ::AutoCheck(m_doc.m_arrKeywords);
+    m_pModel->RefreshTicks();
 }

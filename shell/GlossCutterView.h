@@ -7,6 +7,7 @@
 
 class CGlossCutterDoc;
 class CKeywordTableModel;
+struct CKeywordLoad;
 class CLoadRelay;
 class CMiniDlgUsedList;
 class QItemSelection;
@@ -73,5 +74,6 @@ private:
     CMiniDlgUsedList* m_pUsedList = nullptr;
     QThread* m_pLoadThread = nullptr;
     std::unique_ptr<CLoadRelay> m_pRelay;
+    std::unique_ptr<CKeywordLoad> m_pLoad; // what the worker finds, adopted when it ends
     QTimer* m_pPollTimer;
 };

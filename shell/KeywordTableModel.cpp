@@ -7,26 +7,24 @@
 CKeywordTableModel::CKeywordTableModel(CKeywordArray& table, QObject* pParent)
     : QAbstractTableModel(pParent), m_table(table) {}
 
-void CKeywordTableModel::Detach() {
+void CKeywordTableModel::Refresh() {
     beginResetModel();
-    m_bDetached = true;
     endResetModel();
 }
 
-void CKeywordTableModel::Reattach() {
-    beginResetModel();
-    m_bDetached = false;
-    endResetModel();
+void CKeywordTableModel::RefreshTicks() {
+    if (!m_table.empty())
+        emit dataChanged(index(0, kMarked), index(rowCount() - 1, kMarked), {Qt::CheckStateRole});
 }
 
 CKeyword* CKeywordTableModel::KeywordAt(int nRow) const {
-    if (m_bDetached || nRow < 0 || nRow >= static_cast<int>(m_table.size()))
+    if (nRow < 0 || nRow >= static_cast<int>(m_table.size()))
         return nullptr;
     return m_table[static_cast<std::size_t>(nRow)].get();
 }
 
 int CKeywordTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || m_bDetached ? 0 : static_cast<int>(m_table.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_table.size());
 }
 
 int CKeywordTableModel::columnCount(const QModelIndex& parent) const {
@@ -69,10 +67,8 @@ void CKeywordTableModel::SetChecked(int nRow, bool bChecked) {
     CKeyword* pKeyword = KeywordAt(nRow);
     if (pKeyword == nullptr)
         return;
-    // A marked keyword springs back to ticked: only unmarked ones are wiped
-    // by their tick.
-    if (!pKeyword->m_bMarked)
-        pKeyword->m_bChecked = bChecked;
+    // A marked keyword springs back to ticked.
+    pKeyword->SetChecked(bChecked);
     // The model's own index(), not the C library's.
     // cppcheck-suppress indexCalled
     const QModelIndex cell = index(nRow, kMarked);
@@ -90,5 +86,5 @@ QVariant CKeywordTableModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromUtf8(LoadString(IDS_COL_MARKED + section));
+    return FromBytes(LoadString(IDS_COL_MARKED + section));
 }

@@ -14,12 +14,10 @@ public:
 
     explicit CKeywordTableModel(CKeywordArray& table, QObject* pParent = nullptr);
 
-    // While detached (a load is filling the table on another thread) the
-    // model shows no rows and does not touch the table.
-    void Detach();
-    // Shows the table again, in its current order.
-    void Reattach();
-    bool IsDetached() const { return m_bDetached; }
+    // Shows the table anew, after it was cleared, refilled or sorted.
+    void Refresh();
+    // Shows the ticks anew, after the table's were changed.
+    void RefreshTicks();
 
     CKeyword* KeywordAt(int nRow) const;
 
@@ -35,5 +33,4 @@ public:
 
 private:
     CKeywordArray& m_table;
-    bool m_bDetached = false;
 };

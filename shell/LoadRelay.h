@@ -23,8 +23,6 @@ public:
     std::size_t GetDone() const { return m_nDone.load(); }
     std::size_t GetTotal() const { return m_nTotal.load(); }
 
-    std::atomic<bool> m_bCompleted{false}; // set by the worker when the load ran to its end
-
 private:
     std::atomic<bool> m_bCancelled{false};
     std::atomic<std::size_t> m_nDone{0};

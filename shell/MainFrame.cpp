@@ -104,7 +104,7 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    m_pMessagePane = new QLabel(QString::fromUtf8(LoadString(AFX_IDS_IDLEMESSAGE)));
+    m_pMessagePane = new QLabel(FromBytes(LoadString(AFX_IDS_IDLEMESSAGE)));
     statusBar()->addWidget(m_pMessagePane, 1);
     m_pProgress = new QProgressBar;
     m_pProgress->setMaximumWidth(160);
@@ -139,8 +139,7 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::CreateUsedListWindow() {
     m_pUsedList = new CMiniDlgUsedList;
-    m_pUsedListWnd =
-        new CMiniDialog(this, m_pUsedList, QString::fromUtf8(LoadString(IDS_USED_LIST_TITLE)));
+    m_pUsedListWnd = new CMiniDialog(this, m_pUsedList, FromBytes(LoadString(IDS_USED_LIST_TITLE)));
     connect(m_pUsedListWnd, &CMiniDialog::VisibilityChanged, Action(ID_VIEW_USED),
             &QAction::setChecked);
     m_pUsedListWnd->Show(false);
@@ -154,8 +153,7 @@ void CMainFrame::UpdateLockPanes() {
 }
 
 void CMainFrame::SetDocumentTitle(const QString& title) {
-    setWindowTitle(title + QStringLiteral(" - ") +
-                   QString::fromUtf8(LoadString(AFX_IDS_APP_TITLE)));
+    setWindowTitle(title + QStringLiteral(" - ") + FromBytes(LoadString(AFX_IDS_APP_TITLE)));
 }
 
 void CMainFrame::SetMessageText(const QString& text) {
@@ -172,29 +170,27 @@ void CMainFrame::OnReload() {
 }
 
 void CMainFrame::OnAutoCheck() {
-    if (AskYesNo(this, QString::fromUtf8(LoadString(IDS_ASK_AUTO_CHECK)),
-                 QStringLiteral("Auto Check")))
+    if (AskYesNo(this, FromBytes(LoadString(IDS_ASK_AUTO_CHECK)), QStringLiteral("Auto Check")))
         m_pView->AutoCheck();
 }
 
 void CMainFrame::OnOptions() {
-    CDlgOptions dialog(this);
+    CDlgOptions dialog(theOptions.ReadAll(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // Stored for the next Reload; the list stays as it is.
-    theOptions.WriteAll({dialog.GetOperation(), dialog.GetEditorPath(), dialog.GetKeywordFilePath(),
-                         dialog.GetSourceFolderList(), dialog.GetSkippedFileList()});
+    theOptions.WriteAll(dialog.GetValues());
 }
 
 void CMainFrame::OnWipe() {
-    if (!AskYesNo(this, QString::fromUtf8(LoadString(IDS_ASK_WIPE)), QStringLiteral("Wipe")))
+    if (!AskYesNo(this, FromBytes(LoadString(IDS_ASK_WIPE)), QStringLiteral("Wipe")))
         return;
     std::string keywordFile;
     theOptions.GetKeywordFile(keywordFile);
-    std::uint32_t operation = WIPE_MARK;
+    std::uint32_t operation = 0;
     theOptions.GetUnusedKeywordsOperation(operation);
     const CWipeResult result =
-        WipeKeywords(keywordFile, m_pView->GetDocument().m_arrKeywords, operation);
+        WipeKeywords(m_pView->GetDocument().MakeWipeRequest(keywordFile, operation));
     if (!result.Succeeded()) {
         // The list and its ticks stay, so the user can reload and wipe again.
         ShowWarning(this, FromBytes(result.Describe(keywordFile)), QStringLiteral("Wipe"));

@@ -35,11 +35,8 @@ void CMiniDlgUsedList::SetUpColumns() {
 void CMiniDlgUsedList::FillPlaces(const std::vector<CUsed>* pPlaces) {
     std::vector<std::string> folders;
     if (pPlaces != nullptr) {
-        for (int i = 0; i < CGlossCutterOptions::kSlotCount; ++i) {
-            std::string folder;
-            theOptions.GetSourceFolder(i, folder);
-            folders.push_back(std::move(folder));
-        }
+        const CLoadSettings settings = theOptions.GetLoadSettings();
+        folders.assign(settings.m_arrSourceFolders.begin(), settings.m_arrSourceFolders.end());
     }
     m_pModel->SetPlaces(pPlaces, std::move(folders));
     if (m_pModel->rowCount() > 0)

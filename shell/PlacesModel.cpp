@@ -47,5 +47,5 @@ QVariant CPlacesModel::data(const QModelIndex& index, int role) const {
 QVariant CPlacesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromUtf8(LoadString(section == kFile ? IDS_COL_FILE : IDS_COL_LINE_NUMBER));
+    return FromBytes(LoadString(section == kFile ? IDS_COL_FILE : IDS_COL_LINE_NUMBER));
 }

@@ -1,5 +1,6 @@
 // glosscutter: the desktop program.
 
+#include "ByteText.h"
 #include "GlossCutterApp.h"
 #include "GlossCutterView.h"
 #include "MainFrame.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     // A file size limit then fails a write with an error the program reports.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(LoadString(AFX_IDS_APP_TITLE)));
+    QApplication::setApplicationName(FromBytes(LoadString(AFX_IDS_APP_TITLE)));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Finds the unused texts of a C header of text constants."));

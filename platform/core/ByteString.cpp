@@ -36,13 +36,6 @@ std::string_view Left(std::string_view s, Pos count) {
     return s.substr(0, static_cast<std::size_t>(count));
 }
 
-std::string_view Right(std::string_view s, Pos count) {
-    if (count <= 0)
-        return {};
-    const auto n = std::min(static_cast<std::size_t>(count), s.size());
-    return s.substr(s.size() - n);
-}
-
 std::string_view Mid(std::string_view s, Pos first) {
     const auto from = static_cast<std::size_t>(std::max<Pos>(first, 0));
     return from >= s.size() ? std::string_view{} : s.substr(from);
@@ -52,13 +45,6 @@ std::string_view Mid(std::string_view s, Pos first, Pos count) {
     if (count <= 0)
         return {};
     return Mid(s, first).substr(0, static_cast<std::size_t>(count));
-}
-
-void MakeLower(std::string& s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
 }
 
 int Compare(std::string_view a, std::string_view b) {

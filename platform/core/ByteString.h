@@ -30,17 +30,11 @@ Pos ReverseFind(std::string_view s, char what);
 // The first `count` characters: all of `s` when count >= size, empty when count <= 0.
 std::string_view Left(std::string_view s, Pos count);
 
-// The last `count` characters, clamped like Left.
-std::string_view Right(std::string_view s, Pos count);
-
 // From `first` to the end; a negative `first` counts as 0, empty past the end.
 std::string_view Mid(std::string_view s, Pos first);
 
 // At most `count` characters from `first`; empty when count <= 0.
 std::string_view Mid(std::string_view s, Pos first, Pos count);
-
-// Lower-cases the letters A to Z and nothing else.
-void MakeLower(std::string& s);
 
 // Whole-string comparison by unsigned byte value: < 0, 0 or > 0.
 int Compare(std::string_view a, std::string_view b);

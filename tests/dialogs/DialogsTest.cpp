@@ -1,27 +1,14 @@
 // The folder picker, the Options dialog with its choosers and questions
-// scripted, and the frame's Options, Auto check and Wipe commands.
+// scripted, and the frame's Options and Wipe commands.
 
-#include "../engine/TestTables.h"
-#include "../shell/QtTestHelpers.h"
-#include "DlgOptions.h"
+#include "../shell/FrameFixture.h"
 #include "FolderDlg.h"
-#include "GlossCutterDoc.h"
-#include "GlossCutterOptions.h"
-#include "GlossCutterView.h"
-#include "KeywordTableModel.h"
-#include "MainFrame.h"
-#include "Questions.h"
-#include "ResourceIds.h"
-#include "Wipe.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 using namespace testing_tables;
@@ -29,134 +16,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One row of a table.
 template <typename... Cells>
 void Row(const char* name, const Cells&... cells) {
     (QTest::newRow(name) << ... << cells);
 }
 
-// A list written as one text, the entries separated by blanks.
+// A list as one text, the entries separated by blanks; "x258" stands for 258 x.
 QStringList L(const QString& text) {
-    return text.split(' ', Qt::SkipEmptyParts);
+    QStringList list = text.split(' ', Qt::SkipEmptyParts);
+    for (QString& entry : list)
+        entry.replace("x258", QString(258, 'x')).replace("x259", QString(259, 'x'));
+    return list;
 }
 
-QStringList Items(const QListWidget* pList) {
-    QStringList items;
-    for (int row = 0; row < pList->count(); ++row)
-        items << pList->item(row)->text();
-    return items;
-}
-
-// The keyword file after the demo's unused keywords (lines 12 to 14) are wiped;
-// Remove also drops the lines of the keywords marked already (21 and 23).
-std::string Wiped(const std::string& original, unsigned operation) {
-    std::string result;
-    std::size_t start = 0;
-    for (int line = 1; start < original.size(); ++line) {
-        const std::size_t end = original.find('\n', start) + 1;
-        const std::string text = original.substr(start, end - start);
-        start = end;
-        const bool unused = line >= 12 && line <= 14;
-        if (operation == WIPE_REMOVE && (unused || line == 21 || line == 23))
-            continue;
-        result += (unused ? "// GlossCutter //" : "") + text;
-    }
-    return result;
+std::vector<std::string> Bytes(const QStringList& list) {
+    std::vector<std::string> bytes;
+    for (const QString& entry : list)
+        bytes.push_back(entry.toStdString());
+    return bytes;
 }
 
 } // namespace
 
-class DialogsTest : public QObject {
+class DialogsTest : public QObject, private CFrameFixture {
     Q_OBJECT
 
-    QTemporaryDir m_configHome;
-    int m_nStore = 0;
-    QList<bool> m_answers;      // taken one per question; No once they run out
-    QStringList m_asked;        // "<caption>: <text>" of every question and warning
-    QStringList m_folders;      // what the folder picker gives, one per browse
-    QString m_chosenFile;       // what the file chooser gives
-    QStringList m_fileRequests; // "<initial>|exe" or "<initial>|any"
-    std::unique_ptr<TempDir> m_dir;
-    std::unique_ptr<CGlossCutterDoc> m_pDoc;
-    std::unique_ptr<CMainFrame> m_pFrame;
-    CGlossCutterView* m_pView = nullptr;
-
-    static void StoreFolders(const std::map<int, std::string>& folders) {
-        for (const auto& [slot, folder] : folders)
-            theOptions.SetSourceFolder(slot, folder);
-    }
-    // Stores `entries` from slot 0 on in the source folders or skipped files.
-    static void StoreList(bool bSkipped, const QStringList& entries) {
-        for (int slot = 0; slot < entries.size(); ++slot)
-            bSkipped ? theOptions.SetSkippedFile(slot, entries[slot].toStdString())
-                     : theOptions.SetSourceFolder(slot, entries[slot].toStdString());
-    }
-    static QStringList StoredFolders() {
-        QStringList stored;
-        for (int slot = 0; slot < CGlossCutterOptions::kSlotCount; ++slot) {
-            std::string folder = "<unread>";
-            theOptions.GetSourceFolder(slot, folder);
-            stored << Q(folder);
-        }
-        return stored;
-    }
-    int TickedRows() const {
-        int ticked = 0;
-        for (int row = 0; row < m_pView->GetModel()->rowCount(); ++row) {
-            if (m_pView->GetModel()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked)
-                ++ticked;
-        }
-        return ticked;
-    }
-    // The frame as start-up builds it, on a scratch copy of the demo.
-    void MakeFrame() {
-        m_dir = std::make_unique<TempDir>();
-        fs::copy(GLOSSCUTTER_EXAMPLES "/demo", *m_dir / "demo", fs::copy_options::recursive);
-        theOptions.SetKeywordFile(*m_dir / "demo/texts.h");
-        theOptions.SetSourceFolder(0, *m_dir / "demo/src");
-        m_pDoc = std::make_unique<CGlossCutterDoc>();
-        m_pView = new CGlossCutterView(*m_pDoc);
-        m_pFrame = std::make_unique<CMainFrame>(m_pView);
-        m_pView->OnInitialUpdate();
-        m_pFrame->show();
-    }
-    void Trigger(int nId) { m_pFrame->Action(nId)->trigger(); }
-
 private slots:
-    void initTestCase() {
-        // Before the first QSettings exists, which fixes the user's config path.
-        QVERIFY(m_configHome.isValid());
-        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-        SetQuestionAnswerer([this](const QString& text, const QString& caption) {
-            m_asked << caption + ": " + text;
-            return !m_answers.isEmpty() && m_answers.takeFirst();
-        });
-        CDlgOptions::SetFolderChooser([this](const std::string&) -> std::optional<std::string> {
-            if (m_folders.isEmpty())
-                return std::nullopt;
-            return m_folders.takeFirst().toStdString();
-        });
-        SetFileChooser([this](const QString& initial, bool bExecutablesOnly) {
-            m_fileRequests << initial + (bExecutablesOnly ? "|exe" : "|any");
-            return m_chosenFile;
-        });
-    }
-
-    void init() {
-        theOptions.OpenSettingsKey(
-            SettingsKeyPath("TestCo" + std::to_string(++m_nStore), "GlossCutter"));
-        m_answers.clear();
-        m_asked.clear();
-        m_folders.clear();
-        m_fileRequests.clear();
-        m_chosenFile.clear();
-    }
-
-    void cleanup() {
-        m_pFrame.reset();
-        m_pDoc.reset();
-        m_dir.reset();
-    }
+    void initTestCase() { SetUpCase(); }
+    void init() { SetUp(); }
+    void cleanup() { TearDown(); }
 
     void shortenPath_data() {
         QTest::addColumn<QString>("path");
@@ -165,10 +53,6 @@ private slots:
             "/usr/share/local/applications/xyz/a");
         Row("36 characters", "/usr/share/local/applications/xyz/ab",
             "/usr/.../local/applications/xyz/ab");
-        Row("deep", "/home/projects/work/deep/folder/structure/source",
-            "/home/.../deep/folder/structure/source");
-        Row("blanks", "/opt/Program Files/Common Files/System/ado",
-            "/opt/.../Common Files/System/ado");
         Row("network", "//server/share/projects/alpha/beta/gamma/delta",
             "//.../projects/alpha/beta/gamma/delta");
         Row("no slash", "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ",
@@ -182,331 +66,265 @@ private slots:
         QCOMPARE(Q(CxFolderDlg::ShortenPath(path.toStdString())), shown);
     }
 
+    // The model reads the folders in the background; the status line follows.
     void folderPickerShowsSelection() {
-        TempDir dir;
-        const std::string folder = dir / "alpha/beta/gamma";
+        const std::string folder = *m_pDir / "alpha/beta/gamma";
         fs::create_directories(folder);
         CxFolderDlg dialog;
-        // The model reads the folders in the background.
-        QTRY_COMPARE((dialog.SetSelection(folder), dialog.GetStatusText()),
-                     Q(CxFolderDlg::ShortenPath(folder)));
-        QVERIFY(dialog.GetStatusText().size() <= 35);
+        const auto shown = [&] {
+            dialog.SetSelection(folder);
+            for (const QLabel* pLabel : dialog.findChildren<QLabel*>())
+                if (pLabel->text() == Q(CxFolderDlg::ShortenPath(folder)))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY(shown());
         QCOMPARE(dialog.GetFolderPath(), folder);
     }
 
-    // 0 stands for no stored operation; clicks: R for Remove, M for Mark.
-    void optionsOpen_data() {
-        QTest::addColumn<uint>("stored");
+    // clicks: R for Remove, M for Mark. An unknown value shows Remove and
+    // comes back unchanged unless clicked; the lists are shown and handed
+    // back sorted without regard to case.
+    void optionsShowsAndHandsBack_data() {
+        QTest::addColumn<uint>("given");
         QTest::addColumn<QString>("clicks");
         QTest::addColumn<bool>("markShown");
         QTest::addColumn<uint>("handedBack");
-        QTest::newRow("nothing stored") << 0u << "" << true << 1u;
-        QTest::newRow("remove") << 2u << "" << false << 2u;
-        QTest::newRow("unknown value") << 7u << "" << false << 7u;
-        QTest::newRow("click remove") << 1u << "R" << true << 2u;
-        QTest::newRow("click remove, mark") << 1u << "RM" << true << 1u;
-        QTest::newRow("unknown, click mark") << 7u << "M" << false << 1u;
-        QTest::newRow("unknown, click remove") << 7u << "R" << false << 2u;
+        Row("mark", 1u, QString(), true, 1u);
+        Row("remove", 2u, QString(), false, 2u);
+        Row("unknown value", 7u, QString(), false, 7u);
+        Row("click remove, mark", 1u, QString("RM"), true, 1u);
+        Row("unknown, click mark", 7u, QString("M"), false, 1u);
+        Row("unknown, click remove", 7u, QString("R"), false, 2u);
     }
-    void optionsOpen() {
-        QFETCH(uint, stored);
+    void optionsShowsAndHandsBack() {
+        QFETCH(uint, given);
         QFETCH(QString, clicks);
         QFETCH(bool, markShown);
         QFETCH(uint, handedBack);
-        if (stored != 0)
-            theOptions.SetUnusedKeywordsOperation(stored);
-        CDlgOptions dialog;
-        QCOMPARE(dialog.m_pKeywordFileEdit->text(), "");
-        QCOMPARE(dialog.m_pEditorEdit->text(), "Notepad");
-        QCOMPARE(dialog.m_lbSourceFolders->count() + dialog.m_lbSkippedFiles->count(), 0);
-        QCOMPARE(dialog.m_pMark->isChecked(), markShown);
-        QCOMPARE(dialog.m_pRemove->isChecked(), !markShown);
+        CDlgOptions dialog(
+            {given, "/bin/ed", "/k.h", Bytes(L("/zeta /Beta /alpha")), Bytes(L("/x/b.h /x/A.h"))});
+        QCOMPARE(dialog.m_pKeywordFileEdit->text() + dialog.m_pEditorEdit->text(), "/k.h/bin/ed");
+        QVERIFY(dialog.m_pMark->isChecked() == markShown &&
+                dialog.m_pRemove->isChecked() != markShown);
         for (const QChar click : clicks)
             (click == 'R' ? dialog.m_pRemove : dialog.m_pMark)->click();
-        if (!clicks.isEmpty())
-            QCOMPARE(dialog.m_pMark->isChecked(), clicks.endsWith('M'));
         dialog.OnOK();
-        QCOMPARE(dialog.GetOperation(), handedBack);
-        QCOMPARE(dialog.GetEditorPath(), "Notepad");
+        const COptionValues& values = dialog.GetValues();
+        QCOMPARE(values.m_nOperation, handedBack);
+        QCOMPARE(Q(values.m_strEditor + values.m_strKeywordFile), "/bin/ed/k.h");
+        QCOMPARE(Q(values.m_listSourceFolders), L("/alpha /Beta /zeta"));
+        QCOMPARE(Q(values.m_listSkippedFiles), L("/x/A.h /x/b.h"));
     }
 
-    void optionsListsSorted() {
-        StoreFolders({{0, "/zeta"}, {3, "/Beta"}, {5, "/alpha"}});
-        theOptions.SetSkippedFile(6, "/x/b.h");
-        theOptions.SetSkippedFile(1, "/x/C.h");
-        theOptions.SetSkippedFile(2, "/x/A.h");
-        CDlgOptions dialog;
-        QCOMPARE(Items(dialog.m_lbSourceFolders), (QStringList{"/alpha", "/Beta", "/zeta"}));
-        dialog.OnOK();
-        QCOMPARE(Q(dialog.GetSourceFolderList()), (QStringList{"/alpha", "/Beta", "/zeta"}));
-        QCOMPARE(Q(dialog.GetSkippedFileList()), (QStringList{"/x/A.h", "/x/b.h", "/x/C.h"}));
-    }
-
-    // answers: Y or N per question, in the order asked; askedAbout: the
-    // entry each question names.
-    void addSourceFolder_data() {
-        for (const char* column : {"listed", "added", "answers", "askedAbout", "result"})
+    // The user's steps, a word each: F:PATH browses for a source folder, which
+    // the picker answers with PATH (F: is cancelled); S:PATH browses for a
+    // skipped file (S: is cancelled); Y and N answer the next question; F1 or
+    // S0 select a row of a list; DF and DS press its Delete. asked: O and the
+    // entry for each overlap question, D for "Delete?", W for a warning.
+    void listEdits_data() {
+        for (const char* column : {"folders", "skipped", "steps", "asked", "after", "skippedAfter"})
             QTest::addColumn<QString>(column);
-        Row("into empty list", "", "/src", "", "", "/src");
-        Row("no overlap, sorted", "/zeta /a", "/B", "", "", "/a /B /zeta");
-        Row("inside, yes", "/src", "/src/lib", "Y", "/src", "/src/lib");
-        Row("inside, no", "/src", "/src/lib", "N", "/src", "/src");
-        Row("plain substring", "/src", "/src2", "Y", "/src", "/src2");
-        Row("other case", "/src", "/Src/lib", "", "", "/src /Src/lib");
-        Row("around two, yes yes", "/a/b /a/c", "/a", "YY", "/a/b /a/c", "/a");
-        Row("around two, yes no", "/a/b /a/c", "/a", "YN", "/a/b /a/c", "/a /a/c");
-        Row("around two, no no", "/a/b /a/c", "/a", "NN", "/a/b /a/c", "/a/b /a/c");
-        Row("same, yes", "/src /x", "/src", "Y", "/src", "/src /x");
-        Row("same, no", "/src /x", "/src", "N", "/src", "/src /x");
-        Row("picker cancelled", "/src", "", "", "", "/src");
+        Row("into empty list", "", "", "F:/src", "", "/src", "");
+        Row("no overlap, sorted", "/zeta /a", "", "F:/B", "", "/a /B /zeta", "");
+        Row("inside, yes", "/src", "", "Y F:/src/lib", "O/src", "/src/lib", "");
+        Row("inside, no", "/src", "", "N F:/src/lib", "O/src", "/src", "");
+        Row("plain substring", "/src", "", "Y F:/src2", "O/src", "/src2", "");
+        Row("other case", "/src", "", "F:/Src/lib", "", "/src /Src/lib", "");
+        Row("around two, yes yes", "/a/b /a/c", "", "Y Y F:/a", "O/a/b O/a/c", "/a", "");
+        Row("around two, yes no", "/a/b /a/c", "", "Y N F:/a", "O/a/b O/a/c", "/a /a/c", "");
+        Row("around two, no no", "/a/b /a/c", "", "N N F:/a", "O/a/b O/a/c", "/a/b /a/c", "");
+        Row("same, yes", "/src /x", "", "Y F:/src", "O/src", "/src /x", "");
+        Row("picker cancelled", "/src", "", "F:", "", "/src", "");
+        Row("eighth folder", "/1 /2 /3 /4 /5 /6 /7", "", "F:/8", "", "/1 /2 /3 /4 /5 /6 /7 /8", "");
+        Row("ninth folder", "/1 /2 /3 /4 /5 /6 /7 /8", "", "F:/9", "W", "/1 /2 /3 /4 /5 /6 /7 /8",
+            "");
+        Row("259 bytes", "", "", "F:/x258", "", "/x258", "");
+        Row("260 bytes", "", "", "F:/x259", "W", "", "");
+        Row("skipped file", "", "/p/k.h", "S:/p/a.h", "", "", "/p/a.h /p/k.h");
+        Row("same file again", "", "/p/k.h", "S:/p/k.h", "", "", "/p/k.h");
+        Row("file in other case", "", "/p/k.h", "S:/P/K.h", "", "", "/p/k.h /P/K.h");
+        Row("file chooser cancelled", "", "/p/k.h", "S:", "", "", "/p/k.h");
+        Row("ninth file", "", "/1 /2 /3 /4 /5 /6 /7 /8", "S:/9", "W", "",
+            "/1 /2 /3 /4 /5 /6 /7 /8");
+        Row("delete nothing selected", "/a /b", "/c", "Y DF DS", "", "/a /b", "/c");
+        Row("delete folder, no", "/a /b", "", "F1 N DF", "D", "/a /b", "");
+        Row("delete folder, yes", "/a /b", "", "F1 Y DF", "D", "/a", "");
+        Row("delete file, yes", "", "/a /b", "S0 Y DS", "D", "", "/b");
     }
-    void addSourceFolder() {
-        QFETCH(QString, listed);
-        QFETCH(QString, added);
-        QFETCH(QString, answers);
-        QFETCH(QString, askedAbout);
-        QFETCH(QString, result);
-        StoreList(false, L(listed));
-        CDlgOptions dialog;
-        if (!added.isEmpty())
-            m_folders << added;
-        for (const QChar answer : answers)
-            m_answers << (answer == 'Y');
-        dialog.OnBrowseSourceFolder();
-        QStringList expected;
-        for (const QString& entry : L(askedAbout))
-            expected << "GlossCutter: This folder is overlapped with " + entry +
-                            "\nReplace with the new one?";
-        QCOMPARE(m_asked, expected);
-        QCOMPARE(Items(dialog.m_lbSourceFolders), L(result));
+    void listEdits() {
+        QFETCH(QString, folders);
+        QFETCH(QString, skipped);
+        QFETCH(QString, steps);
+        QFETCH(QString, asked);
+        QFETCH(QString, after);
+        QFETCH(QString, skippedAfter);
+        CDlgOptions dialog({WIPE_MARK, "", "", Bytes(L(folders)), Bytes(L(skipped))});
+        for (const QString& step : L(steps)) {
+            QListWidget* pList =
+                step.contains('F') ? dialog.m_lbSourceFolders : dialog.m_lbSkippedFiles;
+            if (step == "Y" || step == "N") {
+                m_listAnswers << (step == "Y");
+            } else if (step.startsWith("F:")) {
+                if (step.size() > 2)
+                    m_listFolders << step.mid(2);
+                dialog.OnBrowseSourceFolder();
+            } else if (step.startsWith("S:")) {
+                m_strChosenFile = step.mid(2);
+                dialog.OnBrowseSkippedFile();
+            } else if (step.startsWith('D')) {
+                step == "DF" ? dialog.OnDeleteSourceFolder() : dialog.OnDeleteSkippedFile();
+            } else {
+                pList->setCurrentRow(step.mid(1).toInt());
+            }
+        }
+        QStringList questions;
+        for (const QString& question : m_listAsked) {
+            const QString overlap = "GlossCutter: This folder is overlapped with ";
+            questions << (question.startsWith(overlap)
+                              ? "O" + question.mid(overlap.size()).section('\n', 0, 0)
+                          : question == "GlossCutter: Delete?" ? "D"
+                                                               : "W");
+        }
+        QCOMPARE(questions, L(asked));
         dialog.OnOK();
-        QCOMPARE(Q(dialog.GetSourceFolderList()), L(result));
+        QCOMPARE(Q(dialog.GetValues().m_listSourceFolders), L(after));
+        QCOMPARE(Q(dialog.GetValues().m_listSkippedFiles), L(skippedAfter));
     }
 
-    // Only an exact duplicate is dropped; an empty choice is a cancel.
-    void addSkippedFile_data() {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QStringList>("result");
-        QTest::newRow("new") << "/p/a.h" << QStringList{"/p/a.h", "/p/k.h"};
-        QTest::newRow("same case") << "/p/k.h" << QStringList{"/p/k.h"};
-        QTest::newRow("other case") << "/P/K.h" << QStringList{"/p/k.h", "/P/K.h"};
-        QTest::newRow("cancelled") << "" << QStringList{"/p/k.h"};
-    }
-    void addSkippedFile() {
-        QFETCH(QString, chosen);
-        QFETCH(QStringList, result);
-        theOptions.SetSkippedFile(3, "/p/k.h");
-        CDlgOptions dialog;
-        m_chosenFile = chosen;
-        dialog.m_lbSkippedFiles->setCurrentRow(0);
-        dialog.OnBrowseSkippedFile();
-        QCOMPARE(m_fileRequests, QStringList{"/p/k.h|any"}); // starts at the selected entry
-        QStringList items = Items(dialog.m_lbSkippedFiles);
-        items.sort(Qt::CaseSensitive); // equal but for case: either order
-        result.sort(Qt::CaseSensitive);
-        QCOMPARE(items, result);
-        QVERIFY(m_asked.isEmpty());
-    }
-
-    void deleteEntry_data() {
-        QTest::addColumn<bool>("skipped");
-        QTest::addColumn<bool>("select");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QStringList>("result");
-        const QStringList both{"/a", "/b"};
-        QTest::newRow("folder, nothing selected") << false << false << true << both;
-        QTest::newRow("folder, no") << false << true << false << both;
-        QTest::newRow("folder, yes") << false << true << true << QStringList{"/a"};
-        QTest::newRow("file, nothing selected") << true << false << true << both;
-        QTest::newRow("file, yes") << true << true << true << QStringList{"/a"};
-    }
-    void deleteEntry() {
-        QFETCH(bool, skipped);
-        QFETCH(bool, select);
-        QFETCH(bool, yes);
-        QFETCH(QStringList, result);
-        StoreList(skipped, {"/b", "/a"});
-        CDlgOptions dialog;
-        QListWidget* pList = skipped ? dialog.m_lbSkippedFiles : dialog.m_lbSourceFolders;
-        if (select)
-            pList->setCurrentRow(1);
-        m_answers = {yes};
-        skipped ? dialog.OnDeleteSkippedFile() : dialog.OnDeleteSourceFolder();
-        QCOMPARE(m_asked, select ? QStringList{"GlossCutter: Delete?"} : QStringList{});
-        QCOMPARE(Items(pList), result);
-        QCOMPARE(pList->selectedItems().size(), int(select && !yes));
-    }
-
-    // The settings keep eight entries of up to 259 bytes: more is refused.
-    void refusedEntries_data() {
-        QTest::addColumn<bool>("skipped");
-        QTest::addColumn<int>("listed");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<bool>("added");
-        QTest::newRow("eighth folder") << false << 7 << "/new" << true;
-        QTest::newRow("ninth folder") << false << 8 << "/new" << false;
-        QTest::newRow("ninth file") << true << 8 << "/new" << false;
-        QTest::newRow("259 bytes") << false << 0 << "/" + QString(258, 'x') << true;
-        QTest::newRow("260 bytes") << false << 0 << "/" + QString(259, 'x') << false;
-        QTest::newRow("300-byte file") << true << 0 << "/" + QString(299, 'x') << false;
-    }
-    void refusedEntries() {
-        QFETCH(bool, skipped);
-        QFETCH(int, listed);
-        QFETCH(QString, chosen);
-        QFETCH(bool, added);
-        QStringList old;
-        for (int slot = 0; slot < listed; ++slot)
-            old << "/old" + QString::number(slot);
-        StoreList(skipped, old);
-        CDlgOptions dialog;
-        QListWidget* pList = skipped ? dialog.m_lbSkippedFiles : dialog.m_lbSourceFolders;
-        QCOMPARE(pList->count(), listed);
-        m_folders << chosen;
-        m_chosenFile = chosen;
-        skipped ? dialog.OnBrowseSkippedFile() : dialog.OnBrowseSourceFolder();
-        QCOMPARE(m_asked.size(), int(!added)); // the warning
-        QCOMPARE(pList->count(), listed + int(added));
-        QCOMPARE(Items(pList).contains(chosen), added);
-    }
-
-    // A chooser changes its own field only; typed text in the other stays.
+    // A chooser starts at its field or at the selected entry and changes its
+    // own field only; typed text in the other stays.
     void browseFiles() {
-        CDlgOptions dialog;
+        CDlgOptions dialog({WIPE_MARK, "", "", {}, {"/p/k.h"}});
         dialog.m_pKeywordFileEdit->setText("/typed/k.h");
-        m_chosenFile = "/usr/bin/vi";
+        m_strChosenFile = "/usr/bin/vi";
         dialog.OnBrowseEditor();
         dialog.m_pEditorEdit->setText(dialog.m_pEditorEdit->text() + " -n");
-        m_chosenFile = "";
+        m_strChosenFile = "";
         dialog.OnBrowseKeywordFile(); // cancelled
-        QCOMPARE(m_fileRequests, (QStringList{"|exe", "/typed/k.h|any"}));
         QCOMPARE(dialog.m_pKeywordFileEdit->text(), "/typed/k.h");
-        m_chosenFile = "/p/keys.h";
+        m_strChosenFile = "/p/keys.h";
         dialog.OnBrowseKeywordFile();
-        QCOMPARE(dialog.m_pEditorEdit->text(), "/usr/bin/vi -n");
+        dialog.m_lbSkippedFiles->setCurrentRow(0);
+        dialog.OnBrowseSkippedFile();
+        QCOMPARE(m_listRequests,
+                 (QStringList{"|exe", "/typed/k.h|any", "/typed/k.h|any", "/p/k.h|any"}));
         dialog.OnOK();
-        QCOMPARE(dialog.GetKeywordFilePath(), "/p/keys.h");
-        QCOMPARE(dialog.GetEditorPath(), "/usr/bin/vi -n");
+        QCOMPARE(Q(dialog.GetValues().m_strKeywordFile + "|" + dialog.GetValues().m_strEditor),
+                 "/p/keys.h|/usr/bin/vi -n");
     }
 
-    // The frame stores what the dialog hands back only after OK, folders from
-    // slot 0 on and every later slot emptied.
+    // The dialog opens with what the store holds; the frame stores what it
+    // hands back only after OK, folders from slot 0 on and every later slot
+    // emptied, and reloads nothing.
     void frameOptions_data() {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("editor");
-        QTest::newRow("ok") << "ok" << QStringList{"/alpha", "/Beta", "/zeta", "", "", "", "", ""}
-                            << "/bin/new";
-        QTest::newRow("all deleted") << "delete" << QStringList(8, "") << "/bin/new";
-        QTest::newRow("cancel") << "cancel"
-                                << QStringList{"", "", "/Beta", "", "", "/alpha", "", "/zeta"}
-                                << "/bin/old";
+        QTest::addColumn<QString>("stored"); // the folder slots, "-" for an empty one
+        Row("ok", "ok", "/alpha /Beta /zeta - - - - -");
+        Row("all deleted", "delete", "- - - - - - - -");
+        Row("cancel", "cancel", "- - /Beta - - /alpha - /zeta");
     }
     void frameOptions() {
         QFETCH(QString, action);
-        QFETCH(QStringList, stored);
-        QFETCH(QString, editor);
-        StoreFolders({{7, "/zeta"}, {2, "/Beta"}, {5, "/alpha"}});
+        QFETCH(QString, stored);
+        theOptions.SetSourceFolder(0, "");
+        for (const auto& [slot, folder] : {std::pair{7, "/zeta"}, {2, "/Beta"}, {5, "/alpha"}})
+            theOptions.SetSourceFolder(slot, folder);
         theOptions.SetSkippedFile(6, "/s.h");
         theOptions.SetEditor("/bin/old");
         MakeFrame();
-        theOptions.SetSourceFolder(0, "");
         QSignalSpy started(m_pView, &CGlossCutterView::LoadStarted);
         bool ran = false;
-        // Answers the dialog once its modal loop runs.
-        QTimer answer;
-        answer.setSingleShot(true);
-        connect(&answer, &QTimer::timeout, this, [&] {
+        QTimer::singleShot(0, this, [&] { // once the dialog's modal loop runs
             auto* pDialog = qobject_cast<CDlgOptions*>(QApplication::activeModalWidget());
-            if (pDialog == nullptr)
-                return;
-            ran = true;
+            QVERIFY(pDialog != nullptr);
+            ran = Q(pDialog->GetValues().m_listSourceFolders) == L("/Beta /alpha /zeta");
             pDialog->m_pEditorEdit->setText("/bin/new");
             pDialog->m_pRemove->click();
-            if (action == "delete") {
-                while (pDialog->m_lbSourceFolders->count() > 0) {
-                    m_answers << true;
-                    pDialog->m_lbSourceFolders->setCurrentRow(0);
-                    pDialog->OnDeleteSourceFolder();
-                }
+            while (action == "delete" && pDialog->m_lbSourceFolders->count() > 0) {
+                m_listAnswers << true;
+                pDialog->m_lbSourceFolders->setCurrentRow(0);
+                pDialog->OnDeleteSourceFolder();
             }
             action == "cancel" ? pDialog->reject() : pDialog->OnOK();
         });
-        answer.start(0);
         Trigger(ID_OPTIONS);
         QVERIFY(ran);
-        QCOMPARE(StoredFolders(), stored);
-        std::string storedEditor, skipped0, skipped6;
-        theOptions.GetEditor(storedEditor);
-        QCOMPARE(Q(storedEditor), editor);
+        QStringList folders;
+        for (int slot = 0; slot < int(kSlotCount); ++slot) {
+            std::string folder = "<unread>";
+            theOptions.GetSourceFolder(slot, folder);
+            folders << (folder.empty() ? "-" : Q(folder));
+        }
+        QCOMPARE(folders, L(stored));
+        const COptionValues values = theOptions.ReadAll();
+        QCOMPARE(Q(values.m_strEditor), action == "cancel" ? "/bin/old" : "/bin/new");
+        std::string skipped0;
         theOptions.GetSkippedFile(0, skipped0);
-        theOptions.GetSkippedFile(6, skipped6);
-        QCOMPARE(Q(skipped0 + "|" + skipped6), action == "cancel" ? "|/s.h" : "/s.h|");
-        std::uint32_t operation = 0;
-        theOptions.GetUnusedKeywordsOperation(operation);
-        QCOMPARE(operation, action == "cancel" ? 1u : 2u);
-        QCOMPARE(started.count(), 0); // nothing reloaded
+        QCOMPARE(Q(skipped0), action == "cancel" ? "" : "/s.h");
+        QCOMPARE(values.m_nOperation, action == "cancel" ? 1u : 2u);
+        QCOMPARE(started.count(), 0);
     }
 
-    // wipe: -1 not asked, 0 No, 1 Yes. spoil: "edit" changes the file after
-    // the load, "other" points the settings at another file.
-    void frameAutoCheckAndWipe_data() {
-        QTest::addColumn<bool>("autoCheck");
-        QTest::addColumn<int>("wipe");
+    // Auto check (Yes) ticks the demo's three unused keywords, then Wipe:
+    // answered No, or Yes. spoil: "edit" changes the file after the load,
+    // "other" points the settings at another file; both refuse with a warning.
+    void frameWipe_data() {
+        QTest::addColumn<bool>("yes");
         QTest::addColumn<uint>("operation");
         QTest::addColumn<QString>("spoil");
         QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("ticked");
-        QTest::newRow("auto check, no") << false << -1 << 1u << "" << 15 << 2;
-        QTest::newRow("wipe, no") << true << 0 << 1u << "" << 15 << 5;
-        QTest::newRow("mark") << true << 1 << uint(WIPE_MARK) << "" << 15 << 5;
-        QTest::newRow("remove") << true << 1 << uint(WIPE_REMOVE) << "" << 10 << 0;
-        QTest::newRow("file changed") << true << 1 << uint(WIPE_REMOVE) << "edit" << 15 << 5;
-        QTest::newRow("other file") << true << 1 << uint(WIPE_REMOVE) << "other" << 15 << 5;
+        Row("no", false, uint(WIPE_MARK), QString(), 15);
+        Row("mark", true, uint(WIPE_MARK), QString(), 15);
+        Row("remove", true, uint(WIPE_REMOVE), QString(), 10);
+        Row("file changed", true, uint(WIPE_REMOVE), QString("edit"), 15);
+        Row("other file", true, uint(WIPE_REMOVE), QString("other"), 15);
     }
-    void frameAutoCheckAndWipe() {
-        QFETCH(bool, autoCheck);
-        QFETCH(int, wipe);
+    void frameWipe() {
+        QFETCH(bool, yes);
         QFETCH(uint, operation);
         QFETCH(QString, spoil);
         QFETCH(int, rows);
-        QFETCH(int, ticked);
         MakeFrame();
         theOptions.SetUnusedKeywordsOperation(operation);
-        const std::string texts = *m_dir / "demo/texts.h", original = ReadFile(texts);
-        QSignalSpy started(m_pView, &CGlossCutterView::LoadStarted);
-        QSignalSpy finished(m_pView, &CGlossCutterView::LoadFinished);
-        Trigger(ID_RELOAD);
-        QVERIFY(finished.wait(30000));
-        m_answers = {autoCheck, wipe == 1};
+        const std::string original = ReadFile(m_strTexts);
+        QVERIFY(Reload());
+        m_listAnswers = {true, yes};
         Trigger(ID_AUTO_CHECK);
         std::string expected = original;
         if (spoil == "edit")
-            WriteFile(texts, expected = original + "#define sLate \"Late\"\n");
+            WriteFile(m_strTexts, expected = original + "#define sLate \"Late\"\n");
         if (spoil == "other")
-            theOptions.SetKeywordFile(m_dir->Put("other.h", original));
-        if (wipe >= 0)
-            Trigger(ID_WIPE);
-        const bool done = wipe == 1 && spoil.isEmpty(), refused = wipe == 1 && !done;
-        QStringList questions{"Auto Check: Check the unused words?"};
-        if (wipe >= 0)
-            questions << "Wipe: Remove the unused words?";
-        QCOMPARE(m_asked.mid(0, questions.size()), questions);
-        QCOMPARE(m_asked.size(), questions.size() + int(refused));
-        if (refused) // the warning
-            QVERIFY2(m_asked.last().startsWith("Wipe: "), qPrintable(m_asked.last()));
+            theOptions.SetKeywordFile(m_pDir->Put("other.h", original));
+        QSignalSpy started(m_pView, &CGlossCutterView::LoadStarted);
+        QSignalSpy finished(m_pView, &CGlossCutterView::LoadFinished);
+        Trigger(ID_WIPE);
+        const bool done = yes && spoil.isEmpty();
+        QCOMPARE(m_listAsked.mid(0, 2), (QStringList{"Auto Check: Check the unused words?",
+                                                     "Wipe: Remove the unused words?"}));
+        QCOMPARE(m_listAsked.size(), 2 + int(yes && !done)); // the warning of a refusal
+        QVERIFY(!yes || done || m_listAsked.value(2).startsWith("Wipe: The keyword file "));
         if (done) {
             QVERIFY(finished.wait(30000));
-            QCOMPARE(Q(ReadFile(*m_dir / "demo/texts.bak")), Q(original));
-            expected = Wiped(original, operation);
-        } else {
-            QVERIFY(!fs::exists(*m_dir / "demo/texts.bak"));
-            QVERIFY(!fs::exists(*m_dir / "other.bak"));
+            QCOMPARE(Q(ReadFile(*m_pDir / "my demo/texts.bak")), Q(original));
+            CLineArray lines = Lines(original);
+            for (int line = 23; line >= 12; --line) {
+                if (operation == WIPE_REMOVE && (line <= 14 || line == 21 || line == 23))
+                    lines.erase(lines.begin() + line - 1);
+                else if (line <= 14)
+                    lines[std::size_t(line) - 1].m_strText.insert(0, kWipeMarker);
+            }
+            expected = JoinLines(lines);
         }
-        QCOMPARE(started.count(), done ? 2 : 1);
-        QCOMPARE(Q(ReadFile(texts)), Q(expected));
-        QCOMPARE(m_pView->GetModel()->rowCount(), rows);
-        QCOMPARE(TickedRows(), ticked);
+        QVERIFY(done ||
+                (!fs::exists(*m_pDir / "my demo/texts.bak") && !fs::exists(*m_pDir / "other.bak")));
+        QCOMPARE(started.count(), done ? 1 : 0);
+        QCOMPARE(Q(ReadFile(m_strTexts)), Q(expected));
+        QCOMPARE(Model()->rowCount(), rows);
+        int ticked = 0;
+        for (int row = 0; row < rows; ++row)
+            ticked += Ticked(row) ? 1 : 0;
+        QCOMPARE(ticked, operation == WIPE_REMOVE && done ? 0 : 5);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "GlossCutterDoc.h"
 #include "KeywordSort.h"
+#include "NamedRows.h"
 #include "ReferenceModels.h"
 #include "TestTables.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 using namespace testing_tables;
 using namespace reference_models;
+using testing_tables::PrintTo;
 using Strings = std::vector<std::string>;
 using namespace std::string_literals;
 
@@ -40,6 +42,13 @@ public:
     }
     // A file, or anything else, the load must not read: its uses do not count.
     void Unread(const std::string& relative, std::string_view bytes) { Write(relative, bytes); }
+
+    // What the load must find at `relative`, where a link leads to `bytes`.
+    void Expect(const std::string& relative, std::string_view bytes) {
+        for (const CSourceUse& use : ReferenceScan(m_arrTable, bytes))
+            m_arrExpected.push_back(use.m_pKeyword->m_strSymbol + " " + Path(relative) + ":" +
+                                    std::to_string(use.m_nLine));
+    }
 
     // A file of `size` bytes that holds `head` and `tail` and, between them,
     // a hole the file system stores as nothing. NUL separates tokens and ends
@@ -110,12 +119,6 @@ private:
         ::close(fd);
     }
 
-    void Expect(const std::string& relative, std::string_view bytes) {
-        for (const CSourceUse& use : ReferenceScan(m_arrTable, bytes))
-            m_arrExpected.push_back(use.m_pKeyword->m_strSymbol + " " + Path(relative) + ":" +
-                                    std::to_string(use.m_nLine));
-    }
-
     std::string m_strSource;
     CKeywordArray m_arrTable;
     Strings m_arrExpected;
@@ -153,7 +156,6 @@ struct HostileTree {
     const char* name;
     unsigned seconds; // the load must end within this, sanitizers included
     void (*build)(TreeBuilder&);
-    friend void PrintTo(const HostileTree& tree, std::ostream* out) { *out << tree.name; }
 };
 
 const HostileTree kTrees[] = {
@@ -173,9 +175,14 @@ const HostileTree kTrees[] = {
          t.Link(t.Path("a"), "a/b/absolute");
          t.Link("/dev/zero", "zero.c");
      }},
-    {"dangling links", 30,
+    {"links to files and folders, and dangling ones", 30,
      [](TreeBuilder& t) {
          t.File("kept.c", "gA");
+         t.File("real/b.c", "x\ngB");
+         t.Link("kept.c", "alias.c");
+         t.Expect("alias.c", "gA");
+         t.Link("real", "linked");
+         t.Expect("linked/b.c", "x\ngB");
          t.Link("gone.c", "dangling.c");
          t.Link("gone/", "dangling-folder");
      }},
@@ -239,7 +246,7 @@ Strings Sorted(Strings strings) {
     }
     ::alarm(seconds);
     CGlossCutterDoc doc;
-    const bool bFinished = !doc.LoadKeywords(settings) && doc.AnalyzeSources(settings);
+    const bool bFinished = doc.Load(settings) && !doc.GetKeywordFileError();
     const Strings found = Sorted(UsesOf(doc.m_arrKeywords));
     if (bFinished && found == expected)
         std::_Exit(0);
@@ -274,7 +281,6 @@ TEST_P(HostileTreeLoad, EndsAndFindsTheUsesOfTheReadableFiles) {
                 "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Trees, HostileTreeLoad, testing::ValuesIn(kTrees),
-                         [](const auto& info) { return TestName(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Trees, HostileTreeLoad, testing::ValuesIn(kTrees), kRowName);
 
 } // namespace

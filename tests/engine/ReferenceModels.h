@@ -5,8 +5,9 @@
 
 #include "Keyword.h"
 #include "KeywordFileReader.h"
+#include "SourceTokenizer.h"
+#include "SymbolIndex.h"
 #include "TestTables.h"
-#include "UsageScanner.h"
 
 #include <algorithm>
 #include <string>
@@ -40,22 +41,8 @@ inline void ExchangeSortReference(CKeywordArray& table, int key, bool ascending)
 
 constexpr std::string_view kDelimiters = " ()[]{}<>!~-+*/%&^|?:;=.\"\t',";
 
-// The lookup written out step by step: halve, and on a marked hit go left.
-inline CKeyword* ReferenceSearch(const CKeywordArray& table, std::string_view token) {
-    for (int lo = 0, hi = static_cast<int>(table.size()) - 1; lo <= hi;) {
-        const int mid = (lo + hi) / 2;
-        const int result = token.compare(table[mid]->m_strSymbol);
-        if (result == 0 && !table[mid]->m_bMarked)
-            return table[mid].get();
-        if (result <= 0)
-            hi = mid - 1;
-        else
-            lo = mid + 1;
-    }
-    return nullptr;
-}
-
-// ReadLines' lines, cut at the delimiters and NUL, every token looked up.
+// ReadLines' lines, cut at the delimiters and NUL, every token looked up with
+// the binary search (which its own rows pin down).
 inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_view text) {
     const std::string separators = std::string(kDelimiters) + '\0';
     CSourceUseArray uses;
@@ -66,7 +53,7 @@ inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_vie
         for (std::size_t i = s.find_first_not_of(separators); i != std::string_view::npos;
              i = s.find_first_not_of(separators, i)) {
             const std::size_t end = std::min(s.find_first_of(separators, i), s.size());
-            if (CKeyword* keyword = ReferenceSearch(table, s.substr(i, end - i)))
+            if (CKeyword* keyword = FindKeyword(table, s.substr(i, end - i)))
                 uses.push_back({keyword, line});
             i = end;
         }

@@ -1,11 +1,12 @@
 #pragma once
 
-// Builders, folders and files shared by the tests.
+// Builders, folders and files of the tests and the fuzz targets.
 
 #include "Keyword.h"
 #include "KeywordFileReader.h"
+#include "SourceTokenizer.h"
+#include "SymbolIndex.h"
 
-#include <cctype>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -33,12 +34,41 @@ inline CKeywordArray ParseLines(const CLineArray& lines) {
     return table;
 }
 
-// A row's name fit for a test's name: letters and digits, "_" for the rest.
-inline std::string TestName(std::string_view name) {
-    std::string result(name);
-    for (char& c : result)
-        c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
-    return result;
+struct KeywordRow {
+    std::string symbol;
+    bool marked = false;
+    int line = 1;
+    int uses = 0;
+};
+
+// Each keyword's value is its row's index, so that an order can be read off.
+inline CKeywordArray MakeTable(const std::vector<KeywordRow>& rows) {
+    CKeywordArray table;
+    for (const KeywordRow& row : rows) {
+        table.push_back(std::make_unique<CKeyword>(row.symbol, std::to_string(table.size()),
+                                                   row.line, row.marked));
+        for (int i = 0; i < row.uses; ++i)
+            table.back()->m_listUsed.emplace_back("use.c", i + 1);
+    }
+    return table;
+}
+
+// The rows of a MakeTable table, in the table's present order.
+inline std::vector<int> Order(const CKeywordArray& table) {
+    std::vector<int> order;
+    for (const auto& keyword : table)
+        order.push_back(std::stoi(keyword->m_strValue));
+    return order;
+}
+
+// The uses in `text` of a table sorted by symbol, scanned in one piece.
+inline CSourceUseArray ScanText(const CKeywordArray& table, std::string_view text) {
+    CSourceUseArray uses;
+    const CSymbolIndex index(table);
+    CSourceTokenizer tokenizer(index, uses);
+    tokenizer.Feed(text);
+    tokenizer.Finish();
+    return uses;
 }
 
 // One keyword per string: "<line> <symbol>=<value>", with " marked" after the line.
@@ -81,8 +111,7 @@ inline Files FolderFiles(const std::string& folder) {
     return files;
 }
 
-// The user and group ids of "nobody", for tests that must run without the
-// privileges of root; none when the system has no such user.
+// The ids of "nobody", for tests that must run without root's privileges.
 inline std::optional<std::pair<uid_t, gid_t>> NobodyIds() {
     passwd entry{};
     passwd* found = nullptr;
@@ -99,8 +128,8 @@ inline bool BecomeNobody() {
     return ids && ::setgid(ids->second) == 0 && ::setuid(ids->first) == 0;
 }
 
-// Removes `name` in `folder` with everything in it, relative to the folder's
-// descriptor so that paths of any depth and folders without permissions go too.
+// Removes `name` in `folder` with all it holds, relative to descriptors so
+// that paths of any depth and folders without permissions go too.
 inline void RemoveTree(int folder, const char* name) {
     if (::unlinkat(folder, name, 0) == 0)
         return;

@@ -5,7 +5,8 @@
 // privileges end with it.
 
 #include "FaultInjection.h"
-#include "KeywordFileReader.h"
+#include "GlossCutterDoc.h"
+#include "NamedRows.h"
 #include "TestTables.h"
 #include "Wipe.h"
 
@@ -13,7 +14,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -22,6 +22,7 @@ namespace {
 using namespace testing_tables;
 using faults::Call;
 using faults::kShortWrite;
+using testing_tables::PrintTo;
 
 // Three pages exactly, so that marking a line needs one more.
 std::string OldKeywords() {
@@ -55,7 +56,6 @@ enum class Setup {
     SizeLimitHalf,         // not even the backup fits
     ReadOnlyFolder,
     ReadOnlyFile,
-    FullFileSystem, // a small tmpfs, filled up to the backup's size
 };
 
 struct FaultCase {
@@ -66,7 +66,6 @@ struct FaultCase {
     int error;                    // the errno the user is told of; 0 for none
     bool bBackup;                 // the backup exists, with the old bytes
     const char* keywords = "old"; // what the keyword file holds after: "old", "new", "edited"
-    friend void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 };
 
 // Call 1 of each kind belongs to the backup, call 2 to the new keyword file;
@@ -93,39 +92,8 @@ const FaultCase kCases[] = {
     {"size limit below the backup", {}, Setup::SizeLimitHalf, WipeStatus::BackupFailed, EFBIG, false},
     {"read-only folder", {}, Setup::ReadOnlyFolder, WipeStatus::BackupFailed, EACCES, false},
     {"read-only file", {}, Setup::ReadOnlyFile, WipeStatus::WriteFailed, EACCES, true},
-    {"full file system", {}, Setup::FullFileSystem, WipeStatus::WriteFailed, ENOSPC, true},
 };
 // clang-format on
-
-// A tmpfs of 64 KiB on `folder`, unmounted when done.
-struct SmallFileSystem {
-    std::string m_strFolder;
-    bool m_bMounted;
-    explicit SmallFileSystem(std::string folder)
-        : m_strFolder(std::move(folder)),
-          m_bMounted(!m_strFolder.empty() && ::mount("glosscutter-test", m_strFolder.c_str(),
-                                                     "tmpfs", 0, "size=64k,mode=0755") == 0) {}
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-    ~SmallFileSystem() {
-        if (m_bMounted)
-            ::umount(m_strFolder.c_str());
-    }
-};
-
-// Fills the file system of `folder` up, then frees room for `bytes`.
-bool FillLeaving(const std::string& folder, std::size_t bytes) {
-    const int fd = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const std::string page(4096, 'f');
-    off_t size = 0;
-    for (ssize_t n = 0; n >= 0; n = ::write(fd, page.data(), page.size()))
-        size += n;
-    const bool bFreed = ::ftruncate(fd, size - off_t(bytes)) == 0;
-    ::close(fd);
-    return bFreed;
-}
 
 struct ChildResult {
     int status = -1;
@@ -133,8 +101,18 @@ struct ChildResult {
     char describe[1024] = {};
 };
 
+// The keyword file loaded, with lines 2, 40 and 41 ticked.
+std::unique_ptr<CGlossCutterDoc> LoadAndTick(const std::string& path) {
+    auto doc = std::make_unique<CGlossCutterDoc>();
+    EXPECT_TRUE(doc->Load({path, {}, {}}));
+    for (const auto& keyword : doc->m_arrKeywords)
+        keyword->SetChecked(keyword->m_nLine == 2 || keyword->m_nLine == 40 ||
+                            keyword->m_nLine == 41);
+    return doc;
+}
+
 // Wipes in a child process and brings back what it reported.
-ChildResult WipeInChild(const FaultCase& c, const std::string& path, const CKeywordArray& table) {
+ChildResult WipeInChild(const FaultCase& c, const std::string& path, const CGlossCutterDoc& doc) {
     int channel[2];
     if (::pipe(channel) != 0)
         return {};
@@ -150,7 +128,7 @@ ChildResult WipeInChild(const FaultCase& c, const std::string& path, const CKeyw
             ::setrlimit(RLIMIT_FSIZE, &r);
         }
         faults::Arm(c.faults);
-        const CWipeResult result = WipeKeywords(path, table, WIPE_MARK);
+        const CWipeResult result = WipeKeywords(doc.MakeWipeRequest(path, WIPE_MARK));
         faults::Arm({});
         ChildResult out;
         out.status = static_cast<int>(result.m_nStatus);
@@ -174,20 +152,12 @@ class WipeFault : public testing::TestWithParam<FaultCase> {};
 TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) {
     const FaultCase& c = GetParam();
     TempDir dir;
-    const SmallFileSystem tmpfs(c.setup == Setup::FullFileSystem ? dir.root : std::string());
-    if (c.setup == Setup::FullFileSystem && !tmpfs.m_bMounted)
-        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and a mount namespace "
-                        "that allows it)";
     const std::string folder = dir / "keys", old = OldKeywords();
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     const std::string path = g_strKeywordFile = dir.Put("keys/keys.h", old);
     ASSERT_EQ(old.size(), 12288u);
 
-    CKeywordArray table;
-    ASSERT_FALSE(ParseKeywordFile(path, table));
-    for (const int line : {2, 40, 41})
-        table.at(line - 1)->m_bChecked = true;
-
+    const auto doc = LoadAndTick(path);
     if (::geteuid() == 0) { // the child works as nobody; the folder must be theirs
         const auto nobody = NobodyIds();
         ASSERT_TRUE(nobody);
@@ -198,11 +168,9 @@ TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) 
         ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     } else if (c.setup == Setup::ReadOnlyFile) {
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    } else if (c.setup == Setup::FullFileSystem) {
-        ASSERT_TRUE(FillLeaving(dir.root, old.size()));
     }
 
-    const ChildResult result = WipeInChild(c, path, table);
+    const ChildResult result = WipeInChild(c, path, *doc);
     ::chmod(folder.c_str(), 0755);
 
     EXPECT_EQ(result.status, static_cast<int>(c.status)) << result.describe;
@@ -228,19 +196,14 @@ TEST_P(WipeFault, KeywordFileEntirelyOldBackupExactNoTemporaryAndTheReasonTold) 
     EXPECT_EQ(found, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WipeFault, testing::ValuesIn(kCases),
-                         [](const auto& info) { return TestName(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WipeFault, testing::ValuesIn(kCases), kRowName);
 
 // Without faults the same wipe succeeds: the cases above fail for their fault alone.
 TEST(WipeFault, WithoutFaultsTheWipeMarksTheTickedLines) {
     TempDir dir;
     const std::string old = OldKeywords(), path = dir.Put("keys.h", old);
-    CKeywordArray table;
-    ASSERT_FALSE(ParseKeywordFile(path, table));
-    for (const int line : {2, 40, 41})
-        table.at(line - 1)->m_bChecked = true;
     faults::Arm({});
-    const CWipeResult result = WipeKeywords(path, table, WIPE_MARK);
+    const CWipeResult result = WipeKeywords(LoadAndTick(path)->MakeWipeRequest(path, WIPE_MARK));
     ASSERT_TRUE(result.Succeeded()) << result.Describe(path);
     EXPECT_TRUE(FolderFiles(dir.root) == (Files{{"keys.h", Marked(old)}, {"keys.bak", old}}));
 }

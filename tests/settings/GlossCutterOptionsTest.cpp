@@ -1,3 +1,5 @@
+// The settings store, in a configuration folder of the test's own.
+
 #include "GlossCutterOptions.h"
 
 #include <QDir>
@@ -16,8 +18,7 @@ class GlossCutterOptionsTest : public QObject {
 
     // A store of its own per test, so that no test sees another's values.
     Options& Fresh(Options& options) {
-        options.OpenSettingsKey(
-            SettingsKeyPath("TestCo" + std::to_string(++m_nCompany), "GlossCutter"));
+        options.OpenSettingsKey("TestCo" + std::to_string(++m_nCompany), "GlossCutter");
         return options;
     }
 
@@ -29,7 +30,7 @@ private slots:
     }
 
     // A fresh store gives the defaults. A text of 259 bytes and its terminating
-    // zero fill the 260-byte read buffer. The slots read and write the same way.
+    // zero fill the 260-byte read buffer.
     void textsReadBackExactly_data() {
         QTest::addColumn<bool>("editor");
         QTest::addColumn<QByteArray>("value");
@@ -65,8 +66,9 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(back), readable ? value : fallback);
     }
 
-    // An empty slot does not end a list.
-    void writeAllEmptiesLaterSlotsAndSlotEightIsNeverRead() {
+    // WriteAll empties the later slots; an empty slot does not end a list, and
+    // slot 8 is never read. A load gets the set slots in slot order.
+    void writeAllThenReadAll() {
         Options options;
         QCOMPARE(Fresh(options).WriteAll({2, "vi", "/k.h", {"/a", "/b", "/c"}, {"/a/x.c"}}),
                  kSettingsOk);
@@ -74,53 +76,61 @@ private slots:
         options.SetSourceFolder(3, "/three");
         options.SetSkippedFile(7, "/seven.c");
         QCOMPARE(options.SetSourceFolder(8, "/eight"), kSettingsOk);
-        QCOMPARE(options.SetSkippedFile(8, "/eight.c"), kSettingsOk);
-        const CLoadSettings load = options.GetLoadSettings();
-        QVERIFY(load.m_arrSourceFolders == Slots({"/d", "/e", "", "/three"}));
-        QVERIFY(load.m_arrSkippedFiles == Slots({"", "", "", "", "", "", "", "/seven.c"}));
         const COptionValues all = options.ReadAll();
         QVERIFY(all.m_nOperation == 1 && all.m_strEditor == "ed" &&
                 all.m_strKeywordFile == "/k2.h");
         QVERIFY(all.m_listSourceFolders == List({"/d", "/e", "/three"}));
         QVERIFY(all.m_listSkippedFiles == List({"/seven.c"}));
+        const CLoadSettings load = options.GetLoadSettings();
+        QVERIFY(load.m_strKeywordFile == "/k2.h");
+        QVERIFY(load.m_arrSourceFolders == Slots({"/d", "/e", "/three"}));
+        QVERIFY(load.m_arrSkippedFiles == Slots({"/seven.c"}));
     }
 
     void unopenedStoreGivesDefaultsAndKeepsNothing_data() {
-        QTest::addColumn<QString>("keyPath");
-        QTest::newRow("never opened") << QString();
-        QTest::newRow("no separators") << "GlossCutter";
-        QTest::newRow("empty company") << "SOFTWARE\\\\GlossCutter";
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("product");
+        QTest::newRow("never opened") << QString() << QString();
+        QTest::newRow("no company") << ""
+                                    << "GlossCutter";
+        QTest::newRow("no product") << "TestCo"
+                                    << "";
     }
     void unopenedStoreGivesDefaultsAndKeepsNothing() {
-        QFETCH(QString, keyPath);
+        QFETCH(QString, company);
+        QFETCH(QString, product);
         const auto entries = [this] {
             return QDir(m_configHome.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         };
         const QStringList before = entries();
         Options options;
-        if (!keyPath.isNull())
-            QVERIFY(options.OpenSettingsKey(keyPath.toStdString()) != kSettingsOk);
+        if (!company.isNull())
+            QVERIFY(options.OpenSettingsKey(company.toStdString(), product.toStdString()) !=
+                    kSettingsOk);
+        QVERIFY(options.m_strKeyPath.empty());
         std::string keywordFile, editor;
-        QVERIFY(options.SetKeywordFile("/k.h") != kSettingsOk &&
-                options.SetEditor("vi") != kSettingsOk);
+        std::uint32_t nOperation = 0;
+        QVERIFY(options.SetKeywordFile("/k.h") != kSettingsOk);
         QVERIFY(options.GetKeywordFile(keywordFile) != kSettingsOk && keywordFile.empty());
-        QVERIFY(options.GetEditor(editor) != kSettingsOk);
+        QVERIFY(options.SetEditor("vi") != kSettingsOk && options.GetEditor(editor) != kSettingsOk);
         QCOMPARE(editor, std::string("Notepad"));
         QVERIFY(options.SetUnusedKeywordsOperation(2) != kSettingsOk);
-        std::uint32_t nOperation = 0;
         QVERIFY(options.GetUnusedKeywordsOperation(nOperation) != kSettingsOk);
         QCOMPARE(nOperation, 1u);
         QVERIFY(options.WriteAll({2, "vi", "/k.h", {"/a"}, {}}) != kSettingsOk);
         QCOMPARE(entries(), before);
     }
 
-    // Nothing is cached: each object sees what the other wrote since its last read.
+    // Nothing is cached: each object sees what the other wrote since its last
+    // read, in the file the store names.
     void secondObjectSeesWritesAndTheOperationReadsBack() {
         Options first, second;
-        second.OpenSettingsKey(Fresh(first).m_strKeyPath);
+        Fresh(first);
+        second.OpenSettingsKey("TestCo" + std::to_string(m_nCompany), "GlossCutter");
+        QCOMPARE(second.m_strKeyPath, first.m_strKeyPath);
+        QVERIFY(QString::fromStdString(first.m_strKeyPath).startsWith(m_configHome.path()));
         std::string editor;
         std::uint32_t operation = 0;
-        second.GetEditor(editor);
         second.GetUnusedKeywordsOperation(operation);
         QCOMPARE(operation, 1u); // Mark
         first.SetEditor("vim");
