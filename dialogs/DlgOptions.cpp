@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -42,8 +44,8 @@ void CDlgOptions::SetFolderChooser(FolderChooser chooser) {
     FolderChooserHook() = std::move(chooser);
 }
 
-CDlgOptions::CDlgOptions(const COptionValues& values, QWidget* pParent)
-    : QDialog(pParent), m_values(values) {
+CDlgOptions::CDlgOptions(COptionValues values, QWidget* pParent)
+    : QDialog(pParent), m_values(std::move(values)) {
     setWindowTitle(tr("Options"));
     setFont(DialogFont(QStringLiteral("Verdana"), 8));
     const CDialogUnits dlu(font());
@@ -245,6 +247,7 @@ void CDlgOptions::OnOK() {
     UpdateData(true);
     const auto entries = [](const QListWidget* pList) {
         std::vector<std::string> list;
+        list.reserve(static_cast<std::size_t>(pList->count()));
         for (int row = 0; row < pList->count(); ++row)
             list.push_back(ToBytes(pList->item(row)->text()));
         return list;

@@ -18,7 +18,7 @@ class QRadioButton;
 class CDlgOptions final : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgOptions(const COptionValues& values, QWidget* pParent = nullptr);
+    explicit CDlgOptions(COptionValues values, QWidget* pParent = nullptr);
 
     // The values as the dialog leaves them: after OK, the user's.
     const COptionValues& GetValues() const { return m_values; }

@@ -2,6 +2,7 @@
 // keywords that belong each to one line and do not depend on how lines end.
 
 #include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "KeywordFileReader.h"
 #include "TestTables.h"
 
@@ -92,8 +93,7 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): bytes as chars
-    const std::string_view bytes(reinterpret_cast<const char*>(pData), nSize);
+    const std::string_view bytes = CFuzzInput(pData, nSize).TakeRest();
     const CLineArray lines = Lines(bytes);
     CheckLines(bytes, lines);
 

@@ -17,18 +17,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize);
 
 int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
         std::error_code ec;
-        if (std::filesystem::is_directory(argv[i], ec)) {
-            for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+        if (fs::is_directory(argv[i], ec)) {
+            for (const auto& entry : fs::directory_iterator(argv[i]))
                 if (entry.is_regular_file())
                     inputs.push_back(entry.path().string());
-        } else if (std::filesystem::is_regular_file(argv[i], ec)) {
-            inputs.emplace_back(argv[i]);
         } else {
-            std::fprintf(stderr, "%s: no such file or folder\n", argv[i]);
-            return 2;
+            inputs.emplace_back(argv[i]); // a missing one fails below
         }
     }
     if (inputs.empty()) {
@@ -36,18 +34,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::sort(inputs.begin(), inputs.end());
-
     for (const std::string& path : inputs) {
         std::ifstream in(path, std::ios::binary);
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (in.bad()) {
-            std::fprintf(stderr, "%s: cannot read\n", path.c_str());
+        std::fprintf(stderr, "%s\n", path.c_str());
+        if (!in.is_open() || in.bad()) {
+            std::fprintf(stderr, "cannot read it\n");
             return 2;
         }
         // A buffer of exactly the input's size, so that a sanitizer sees any read past it.
         const auto data = std::make_unique<std::uint8_t[]>(bytes.size());
         std::copy(bytes.begin(), bytes.end(), data.get());
-        std::fprintf(stderr, "%s\n", path.c_str());
         LLVMFuzzerTestOneInput(data.get(), bytes.size());
     }
     std::printf("%zu inputs passed\n", inputs.size());

@@ -1,6 +1,5 @@
-// The load: the walk over the source folders, and the document that reads the
-// keyword file, scans what the walk found and keeps the lines a wipe needs.
-// Links and other hostile trees are HostileTreeTest's.
+// The walk over the source folders, and the document's load and the lines it
+// keeps for a wipe. Hostile trees are HostileTreeTest's.
 
 #include "GlossCutterDoc.h"
 
@@ -67,8 +66,7 @@ TEST(GlossCutterDoc, ScansTheSetSlotsInSlotOrder) {
     EXPECT_EQ(doc.GetScannedFileCount(), 4u);
 }
 
-// Status texts and their threads; a cancel once `cancelAfter` files have been
-// announced.
+// Status texts and their threads; cancels once `cancelAfter` files were announced.
 struct Recorder : ILoadProgress {
     Strings texts;
     std::set<std::thread::id> threads;
@@ -91,9 +89,8 @@ const CancelRow kCancelRows[] = {
 
 class GlossCutterDocCancel : public testing::TestWithParam<CancelRow> {};
 
-// The texts come in order from the thread that runs the load, which touches
-// nothing of the document; a cancel is asked for between files and during
-// the walk, and the cancelled load leaves an empty table.
+// The texts come in order from the loading thread, which touches nothing of the
+// document; a cancelled load leaves an empty table.
 TEST_P(GlossCutterDocCancel, StatusTextsComeInOrderUntilTheEndOrACancel) {
     TempDir t;
     const std::string keys = t.Put("keys.h", "#define sA \"a\"\n");

@@ -1,6 +1,6 @@
-// The load on source trees made to trip it up. It must end, pass over what is
-// no regular file or cannot be read, and find exactly the uses that a plain
-// reading of the readable files gives.
+// Source trees made to trip the load up: it must end, pass over what is no
+// regular file or cannot be read, and find exactly the uses a plain reading of
+// the readable files gives.
 
 #include "GlossCutterDoc.h"
 #include "KeywordSort.h"
@@ -12,8 +12,6 @@
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 
 namespace {
 
@@ -25,75 +23,33 @@ using namespace std::string_literals;
 
 const std::string kKeywords = "#define sA \"a\"\n#define sB \"b\"\n// #define sM \"m\"\n";
 
-// Builds a tree under src/ and keeps the uses a load must report for it,
-// as "<symbol> <path>:<line>". Works relative to folder descriptors, so that
-// it reaches depths whose paths the kernel would refuse.
-class TreeBuilder final {
-public:
-    explicit TreeBuilder(std::string source) : m_strSource(std::move(source)) {
-        ParseKeywordLines(Lines(kKeywords), m_arrTable);
-        SortKeywords(m_arrTable, SORT_BY_SYMBOL, true);
-    }
+// Builds a tree under `root` and keeps the uses a load must report for it, as
+// "<symbol> <path>:<line>". Works relative to folder descriptors, so that it
+// reaches depths whose paths the kernel would refuse.
+struct TreeBuilder {
+    std::string root;
+    Strings expected;
+    CKeywordArray table = ParseLines(Lines(kKeywords));
 
-    // A source file the load must read, at `relative` (folders made on the way).
+    explicit TreeBuilder(std::string source) : root(std::move(source)) {
+        SortKeywords(table, SORT_BY_SYMBOL, true);
+    }
+    std::string Path(const std::string& relative) const { return root + "/" + relative; }
+
+    // What the load must find at `relative`, where it reads `bytes`.
+    void Expect(const std::string& relative, std::string_view bytes) {
+        for (const CSourceUse& use : ReferenceScan(table, bytes))
+            expected.push_back(use.m_pKeyword->m_strSymbol + " " + Path(relative) + ":" +
+                               std::to_string(use.m_nLine));
+    }
+    // A source file the load must read.
     void File(const std::string& relative, std::string_view bytes) {
-        Write(relative, bytes);
+        Put(relative, bytes);
         Expect(relative, bytes);
     }
-    // A file, or anything else, the load must not read: its uses do not count.
-    void Unread(const std::string& relative, std::string_view bytes) { Write(relative, bytes); }
-
-    // What the load must find at `relative`, where a link leads to `bytes`.
-    void Expect(const std::string& relative, std::string_view bytes) {
-        for (const CSourceUse& use : ReferenceScan(m_arrTable, bytes))
-            m_arrExpected.push_back(use.m_pKeyword->m_strSymbol + " " + Path(relative) + ":" +
-                                    std::to_string(use.m_nLine));
-    }
-
-    // A file of `size` bytes that holds `head` and `tail` and, between them,
-    // a hole the file system stores as nothing. NUL separates tokens and ends
-    // no line, so the reference reads it with the hole shortened.
-    void Sparse(const std::string& relative, off_t size, std::string_view head,
-                std::string_view tail) {
-        const int fd = OpenIn(relative, O_WRONLY | O_CREAT | O_TRUNC);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::pwrite(fd, head.data(), head.size(), 0), ssize_t(head.size()));
-        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), size - off_t(tail.size())),
-                  ssize_t(tail.size()));
-        ::close(fd);
-        Expect(relative, std::string(head) + std::string(64, '\0') + std::string(tail));
-    }
-
-    // `count` empty files in one folder, made without a path per file.
-    void EmptyFiles(const std::string& folder, int count) {
-        const int dir = OpenFolder(folder + "/x");
-        ASSERT_GE(dir, 0);
-        for (int i = 0; i < count; ++i)
-            ::close(::openat(dir, std::to_string(i).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-        ::close(dir);
-    }
-
-    void Link(const std::string& target, const std::string& relative) {
-        const int dir = OpenFolder(relative);
-        ASSERT_EQ(::symlinkat(target.c_str(), dir, Name(relative).c_str()), 0) << relative;
-        ::close(dir);
-    }
-
-    void Chmod(const std::string& relative, mode_t mode) {
-        ASSERT_EQ(::chmod((m_strSource + "/" + relative).c_str(), mode), 0) << relative;
-    }
-
-    std::string Path(const std::string& relative) const { return m_strSource + "/" + relative; }
-    const Strings& Expected() const { return m_arrExpected; }
-
-private:
-    static std::string Name(const std::string& relative) {
-        return relative.substr(relative.rfind('/') + 1);
-    }
-
-    // The folder that holds `relative`, made if missing; a descriptor to close.
-    int OpenFolder(const std::string& relative) const {
-        int dir = ::open(m_strSource.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // `bytes` written at `at` in `relative`, made with the folders on its way.
+    void Put(const std::string& relative, std::string_view bytes, off_t at = 0) const {
+        int dir = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         for (std::size_t start = 0, slash = relative.find('/'); slash != std::string::npos;
              start = slash + 1, slash = relative.find('/', start)) {
             const std::string part = relative.substr(start, slash - start);
@@ -102,54 +58,23 @@ private:
             ::close(dir);
             dir = next;
         }
-        return dir;
-    }
-
-    int OpenIn(const std::string& relative, int flags) const {
-        const int dir = OpenFolder(relative);
-        const int fd = ::openat(dir, Name(relative).c_str(), flags | O_CLOEXEC, 0644);
+        const std::string name = relative.substr(relative.rfind('/') + 1);
+        const int fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         ::close(dir);
-        return fd;
-    }
-
-    void Write(const std::string& relative, std::string_view bytes) const {
-        const int fd = OpenIn(relative, O_WRONLY | O_CREAT | O_TRUNC);
         ASSERT_GE(fd, 0) << relative;
-        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), at), ssize_t(bytes.size()));
         ::close(fd);
     }
-
-    std::string m_strSource;
-    CKeywordArray m_arrTable;
-    Strings m_arrExpected;
+    void Link(const std::string& target, const std::string& relative) const {
+        ASSERT_EQ(::symlink(target.c_str(), Path(relative).c_str()), 0) << relative;
+    }
 };
 
 std::string Repeat(std::string_view piece, int times) {
     std::string text;
-    for (int i = 0; i < times; ++i)
+    while (times-- > 0)
         text += piece;
     return text;
-}
-
-// Folders 500 deep whose path is far beyond what one open(2) accepts.
-std::string DeepFolder() {
-    std::string path;
-    for (int depth = 0; depth < 500; ++depth)
-        path += "nested-folder-" + std::to_string(depth) + "/";
-    return path;
-}
-
-void Socket(TreeBuilder& tree, const std::string& relative) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = tree.Path(relative);
-    ASSERT_LT(path.size(), sizeof(address.sun_path));
-    path.copy(address.sun_path, path.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's own cast
-    const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    ::close(fd); // the socket file stays
-    ASSERT_EQ(bound, 0);
 }
 
 struct HostileTree {
@@ -190,19 +115,25 @@ const HostileTree kTrees[] = {
      [](TreeBuilder& t) {
          t.File("a.c", "gB");
          ASSERT_EQ(::mkfifo(t.Path("pipe.c").c_str(), 0644), 0);
-         Socket(t, "socket.c");
+         ASSERT_EQ(::mknod(t.Path("socket.c").c_str(), S_IFSOCK | 0644, 0), 0);
      }},
     {"unreadable folder and file", 30,
      [](TreeBuilder& t) {
          t.File("open/a.c", "gA");
-         t.Unread("locked/b.c", "gA gB");
-         t.Unread("open/secret.c", "gB");
-         t.Chmod("locked", 0);
-         t.Chmod("open/secret.c", 0);
+         t.Put("locked/b.c", "gA gB");
+         t.Put("open/secret.c", "gB");
+         ASSERT_EQ(::chmod(t.Path("locked").c_str(), 0), 0);
+         ASSERT_EQ(::chmod(t.Path("open/secret.c").c_str(), 0), 0);
          t.File("open/z.c", "gB");
      }},
+    // The hole is stored as nothing; NUL separates tokens and ends no line, so
+    // the reference may read it shortened.
     {"2 GiB sparse file", 120,
-     [](TreeBuilder& t) { t.Sparse("big.c", off_t(2) << 30, "gA\r\ngB", "gA\ngB gA"); }},
+     [](TreeBuilder& t) {
+         t.Put("big.c", "gA\r\ngB");
+         t.Put("big.c", "gA\ngB gA", (off_t(2) << 30) - 8);
+         t.Expect("big.c", "gA\r\ngB"s + std::string(64, '\0') + "gA\ngB gA");
+     }},
     {"NUL bytes and very long lines", 60,
      [](TreeBuilder& t) {
          t.File("nul.c", "gA\0gB\0\0gA\n\0gB"s);
@@ -213,13 +144,18 @@ const HostileTree kTrees[] = {
      [](TreeBuilder& t) { t.File("flat.c", Repeat("(gA gB gC gAB)", 200000)); }},
     {"100,000 empty files", 120,
      [](TreeBuilder& t) {
-         t.EmptyFiles("many", 100000);
+         for (int i = 0; i < 100000; ++i)
+             t.Put("many/" + std::to_string(i), "");
          t.File("many/used.c", "gA");
      }},
+    // Far beyond the length of path that one open(2) accepts.
     {"folders nested 500 deep", 60,
      [](TreeBuilder& t) {
-         t.File(DeepFolder() + "deep.c", "gA\ngB");
-         t.File(DeepFolder() + "sub/deeper.c", "\n\ngA");
+         std::string deep;
+         for (int depth = 0; depth < 500; ++depth)
+             deep += "nested-folder-" + std::to_string(depth) + "/";
+         t.File(deep + "deep.c", "gA\ngB");
+         t.File(deep + "sub/deeper.c", "\n\ngA");
          t.File("shallow.c", "gB");
      }},
     {"names with blanks, line breaks and invalid UTF-8", 30,
@@ -231,35 +167,28 @@ const HostileTree kTrees[] = {
      }},
 };
 
-Strings Sorted(Strings strings) {
-    std::sort(strings.begin(), strings.end());
-    return strings;
-}
-
-// Runs in a child process: as a user without privileges when started as root,
-// so that permissions count, and killed by an alarm if it does not end.
+// Runs as a death test's child: as a user without privileges when started as
+// root, so that permissions count, and killed by an alarm if it does not end.
 [[noreturn]] void LoadAndCompare(const CLoadSettings& settings, const Strings& expected,
                                  unsigned seconds) {
-    if (::geteuid() == 0 && !BecomeNobody()) {
-        std::fputs("cannot drop root privileges\n", stderr);
-        std::_Exit(2);
-    }
+    if (::geteuid() == 0 && !BecomeNobody())
+        std::_Exit(2); // cannot drop root's privileges
     ::alarm(seconds);
     CGlossCutterDoc doc;
     const bool bFinished = doc.Load(settings) && !doc.GetKeywordFileError();
-    const Strings found = Sorted(UsesOf(doc.m_arrKeywords));
+    Strings found = UsesOf(doc.m_arrKeywords);
+    std::ranges::sort(found);
     if (bFinished && found == expected)
         std::_Exit(0);
     std::fprintf(stderr, "%s; found %zu uses, expected %zu\n", bFinished ? "finished" : "stopped",
                  found.size(), expected.size());
     const auto listMissing = [](const char* what, const Strings& from, const Strings& in) {
         for (const std::string& use : from)
-            if (!std::binary_search(in.begin(), in.end(), use))
-                std::fprintf(
-                    stderr, "%s: %s\n", what,
-                    use.size() < 200
-                        ? use.c_str()
-                        : (use.substr(0, 80) + "..." + use.substr(use.size() - 80)).c_str());
+            if (!std::ranges::binary_search(in, use)) {
+                const std::size_t cut = use.size() > 200 ? use.size() - 80 : 0; // deep paths
+                std::fprintf(stderr, "%s: %.*s%s%s\n", what, cut != 0 ? 80 : 0, use.c_str(),
+                             cut != 0 ? "..." : "", use.c_str() + cut);
+            }
     };
     listMissing("unexpected", found, expected);
     listMissing("missing", expected, found);
@@ -275,10 +204,10 @@ TEST_P(HostileTreeLoad, EndsAndFindsTheUsesOfTheReadableFiles) {
     ASSERT_EQ(::mkdir((dir / "src").c_str(), 0755), 0);
     TreeBuilder tree(dir / "src");
     ASSERT_NO_FATAL_FAILURE(GetParam().build(tree));
-    const Strings expected = Sorted(tree.Expected());
-    ASSERT_FALSE(expected.empty());
-    EXPECT_EXIT(LoadAndCompare(settings, expected, GetParam().seconds), testing::ExitedWithCode(0),
-                "");
+    ASSERT_FALSE(tree.expected.empty());
+    std::ranges::sort(tree.expected);
+    EXPECT_EXIT(LoadAndCompare(settings, tree.expected, GetParam().seconds),
+                testing::ExitedWithCode(0), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, HostileTreeLoad, testing::ValuesIn(kTrees), kRowName);

@@ -2,26 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The linker's names for the wrapped calls and their originals are reserved
-// identifiers by design.
+// The linker's names of the wrappers and originals are reserved by design.
 #ifdef __clang__
 #pragma clang diagnostic ignored "-Wreserved-identifier"
 #endif
-
-extern "C" {
-ssize_t __real_write(int fd, const void* buffer, size_t size);
-int __real_fsync(int fd);
-int __real_rename(const char* from, const char* to);
-int __real_mkostemp(char* pattern, int flags);
-int __real_fchmod(int fd, mode_t mode);
-int __real_close(int fd);
-}
 
 namespace faults {
 namespace {
@@ -38,25 +27,20 @@ CArmed& Armed() {
     return *pArmed;
 }
 
-// The fault for this call of `call`, if one is armed.
+// The fault that fails this call of `call`, with errno set, if one is armed.
 const Fault* Hit(Call call) {
     CArmed& armed = Armed();
     const int nth = ++armed.m_mapCalls[call];
-    const auto it = std::find_if(armed.m_arrFaults.begin(), armed.m_arrFaults.end(),
-                                 [&](const Fault& f) { return f.call == call && f.nth == nth; });
+    const auto it = std::ranges::find_if(
+        armed.m_arrFaults, [&](const Fault& f) { return f.call == call && f.nth == nth; });
     if (it == armed.m_arrFaults.end())
         return nullptr;
     if (it->before != nullptr) {
         it->before();
         return nullptr;
     }
+    errno = it->error;
     return &*it;
-}
-
-template <typename Result>
-Result Fail(const Fault& fault) {
-    errno = fault.error;
-    return Result(-1);
 }
 
 } // namespace
@@ -65,56 +49,50 @@ void Arm(std::vector<Fault> faults) {
     Armed() = {std::move(faults), {}, {}};
 }
 
-} // namespace faults
-
-using faults::Call;
-
+// C linkage puts these at the linker's names, namespace or not.
 extern "C" {
+ssize_t __real_write(int fd, const void* buffer, size_t size);
+int __real_fsync(int fd);
+int __real_rename(const char* from, const char* to);
+int __real_mkostemp(char* pattern, int flags);
+int __real_fchmod(int fd, mode_t mode);
+int __real_close(int fd);
 
 ssize_t __wrap_write(int fd, const void* buffer, size_t size) {
-    if (const faults::Fault* fault = faults::Hit(Call::Write)) {
-        if (fault->error == faults::kShortWrite)
-            return __real_write(fd, buffer, size / 2);
-        return faults::Fail<ssize_t>(*fault);
-    }
-    return __real_write(fd, buffer, size);
+    const Fault* fault = Hit(Call::Write);
+    if (fault != nullptr && fault->error != kShortWrite)
+        return -1;
+    return __real_write(fd, buffer, fault != nullptr ? size / 2 : size);
 }
 
 int __wrap_fsync(int fd) {
-    if (const faults::Fault* fault = faults::Hit(Call::Fsync))
-        return faults::Fail<int>(*fault);
-    return __real_fsync(fd);
+    return Hit(Call::Fsync) != nullptr ? -1 : __real_fsync(fd);
 }
 
 int __wrap_rename(const char* from, const char* to) {
-    if (const faults::Fault* fault = faults::Hit(Call::Rename))
-        return faults::Fail<int>(*fault);
-    return __real_rename(from, to);
-}
-
-int __wrap_mkostemp(char* pattern, int flags) {
-    if (const faults::Fault* fault = faults::Hit(Call::Mkostemp))
-        return faults::Fail<int>(*fault);
-    const int fd = __real_mkostemp(pattern, flags);
-    if (fd >= 0)
-        faults::Armed().m_setTemporaries.insert(fd);
-    return fd;
+    return Hit(Call::Rename) != nullptr ? -1 : __real_rename(from, to);
 }
 
 int __wrap_fchmod(int fd, mode_t mode) {
-    if (const faults::Fault* fault = faults::Hit(Call::Fchmod))
-        return faults::Fail<int>(*fault);
-    return __real_fchmod(fd, mode);
+    return Hit(Call::Fchmod) != nullptr ? -1 : __real_fchmod(fd, mode);
+}
+
+int __wrap_mkostemp(char* pattern, int flags) {
+    const int fd = Hit(Call::Mkostemp) != nullptr ? -1 : __real_mkostemp(pattern, flags);
+    if (fd >= 0)
+        Armed().m_setTemporaries.insert(fd);
+    return fd;
 }
 
 // Only closes of temporary files count; the descriptor is closed all the same,
-// as the kernel does when close reports a late write error.
+// as the kernel does when close reports a late write error (a close that
+// succeeds leaves errno alone).
 int __wrap_close(int fd) {
-    if (faults::Armed().m_setTemporaries.erase(fd) == 0)
-        return __real_close(fd);
-    const faults::Fault* fault = faults::Hit(Call::CloseTemporary);
+    const bool bFail =
+        Armed().m_setTemporaries.erase(fd) != 0 && Hit(Call::CloseTemporary) != nullptr;
     const int result = __real_close(fd);
-    return fault != nullptr ? faults::Fail<int>(*fault) : result;
+    return bFail ? -1 : result;
 }
-
 } // extern "C"
+
+} // namespace faults

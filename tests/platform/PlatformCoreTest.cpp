@@ -15,23 +15,20 @@ namespace {
 using namespace bytes;
 using namespace std::string_view_literals;
 using namespace testing_tables;
-using testing_tables::PrintTo;
+using testing::PrintToString;
 namespace fs = std::filesystem;
 
 constexpr Pos kHuge = PTRDIFF_MAX, kTiny = PTRDIFF_MIN;
 
-template <typename T>
-struct Row {
-    const char* name; // the expression, which only a macro can spell
-    T actual, expected;
-};
-
+// Named by the expression, which only a macro can spell; both sides are printed
+// as the expression's type, so that one table holds positions, texts and signs.
+using Row = CaseRow<std::string>;
 // NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define ROW(expression, expected)                                                                  \
-    { #expression, expression, expected }
+    { #expression, PrintToString(expression), PrintToString(decltype(expression)(expected)) }
 
 // Searches give the first or last position or -1; Compare is unsigned byte order.
-const Row<Pos> kSearchRows[] = {
+const Row kSearchRows[] = {
     ROW(Find("abcabc", "bc"), 1),        ROW(Find("abc", "x"), -1),
     ROW(Find("a\0bc"sv, "\0b"sv), 1),    ROW(Find("x\xC3y", '\xC3'), 1),
     ROW(Find("abc", 'z'), -1),           ROW(FindOneOf("a\tb c", " \t"), 1),
@@ -43,36 +40,29 @@ const Row<Pos> kSearchRows[] = {
     ROW(Compare("a\0"sv, "a") > 0, true)};
 
 // TrimLeft removes the given set only; the substrings clamp their arguments.
-const Row<std::string_view> kTrimRows[] = {ROW(TrimLeft(" \t x ", "\t "), "x "),
-                                           ROW(TrimLeft("\n x", "\t "), "\n x"),
-                                           ROW(TrimLeft("   ", "\t "), ""),
-                                           ROW(Left("abc", 2), "ab"),
-                                           ROW(Left("abc", kTiny), ""),
-                                           ROW(Left("abc", 99), "abc"),
-                                           ROW(Mid("abc", 1), "bc"),
-                                           ROW(Mid("abc", 99), ""),
-                                           ROW(Mid("abc", kTiny), "abc"),
-                                           ROW(Mid("abcdef", 1, 2), "bc"),
-                                           ROW(Mid("abc", 1, kHuge), "bc"),
-                                           ROW(Mid("abc", 1, -1), ""),
-                                           ROW(Mid("abc", 5, 2), ""),
-                                           ROW(Mid("a\0b"sv, 1, 2), "\0b"sv)};
+const Row kTrimRows[] = {ROW(TrimLeft(" \t x ", "\t "), "x "), ROW(TrimLeft("\n x", "\t "), "\n x"),
+                         ROW(TrimLeft("   ", "\t "), "")};
+const Row kSubstringRows[] = {ROW(Left("abc", 2), "ab"sv),      ROW(Left("abc", kTiny), ""sv),
+                              ROW(Left("abc", 99), "abc"sv),    ROW(Mid("abc", 1), "bc"sv),
+                              ROW(Mid("abc", 99), ""sv),        ROW(Mid("abc", kTiny), "abc"sv),
+                              ROW(Mid("abcdef", 1, 2), "bc"sv), ROW(Mid("abc", 1, kHuge), "bc"sv),
+                              ROW(Mid("abc", 1, -1), ""sv),     ROW(Mid("abc", 5, 2), ""sv),
+                              ROW(Mid("a\0b"sv, 1, 2), "\0b"sv)};
 
-class ByteSearch : public testing::TestWithParam<Row<Pos>> {};
-TEST_P(ByteSearch, Gives) {
-    EXPECT_EQ(GetParam().actual, GetParam().expected);
+// The row's input is what the expression gave.
+class ByteString : public testing::TestWithParam<Row> {};
+TEST_P(ByteString, Gives) {
+    EXPECT_EQ(GetParam().input, GetParam().expected);
 }
-INSTANTIATE_TEST_SUITE_P(Rows, ByteSearch, testing::ValuesIn(kSearchRows), kRowName);
-
-class ByteSubstring : public testing::TestWithParam<Row<std::string_view>> {};
-TEST_P(ByteSubstring, Gives) {
-    EXPECT_EQ(GetParam().actual, GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Rows, ByteSubstring, testing::ValuesIn(kTrimRows), kRowName);
+INSTANTIATE_TEST_SUITE_P(Search, ByteString, testing::ValuesIn(kSearchRows), kRowName);
+INSTANTIATE_TEST_SUITE_P(Trim, ByteString, testing::ValuesIn(kTrimRows), kRowName);
+INSTANTIATE_TEST_SUITE_P(Substring, ByteString, testing::ValuesIn(kSubstringRows), kRowName);
 
 // The copy is new the first time, replaced the second, with the model's
-// permission bits; without a model or a folder nothing is written.
-TEST(FileReplace, WriteFileLikeTakesTheModelsPermissionBits) {
+// permission bits; without a model or a folder nothing is written. What is no
+// existing regular file is never replaced: a FIFO stands for devices such as
+// /dev/full, which a test must not risk replacing.
+TEST(FileReplace, WritesLikeTheModelAndReplacesOnlyRegularFiles) {
     TempDir dir;
     const std::string model = dir.Put("keys.h", "model"), copy = dir / "keys.bak";
     ASSERT_EQ(::chmod(model.c_str(), 0640), 0);
@@ -84,18 +74,14 @@ TEST(FileReplace, WriteFileLikeTakesTheModelsPermissionBits) {
     EXPECT_EQ(files::WriteFileLike(copy, "third", dir / "gone.h"),
               std::errc::no_such_file_or_directory);
     EXPECT_TRUE(files::WriteFileLike(dir / "none/keys.bak", "x", model));
-    EXPECT_EQ(FolderFiles(dir.root), (Files{{"keys.bak", "second"}, {"keys.h", "model"}}));
-}
-
-// A FIFO stands for devices such as /dev/full, which a test must not risk replacing.
-TEST(FileReplace, RefusesWhatIsNoExistingRegularFile) {
-    TempDir dir;
     fs::create_symlink("gone", dir / "dangling.h");
     ASSERT_EQ(::mkfifo((dir / "fifo.h").c_str(), 0644), 0);
-    const Files before = FolderFiles(dir.root);
     for (const char* name : {"missing.h", "dangling.h", "fifo.h"})
         EXPECT_TRUE(files::ReplaceFileContent(dir / name, "new")) << name;
-    EXPECT_EQ(FolderFiles(dir.root), before);
+    EXPECT_EQ(FolderFiles(dir.root), (Files{{"dangling.h", "<not a file>"},
+                                            {"fifo.h", "<not a file>"},
+                                            {"keys.bak", "second"},
+                                            {"keys.h", "model"}}));
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include <QTest>
 
 using Options = CGlossCutterOptions;
-using Slots = std::array<std::string, kSlotCount>;
 using List = std::vector<std::string>;
+using Slots = std::array<std::string, kSlotCount>;
 
 class GlossCutterOptionsTest : public QObject {
     Q_OBJECT
@@ -17,10 +17,7 @@ class GlossCutterOptionsTest : public QObject {
     int m_nCompany = 0;
 
     // A store of its own per test, so that no test sees another's values.
-    Options& Fresh(Options& options) {
-        options.OpenSettingsKey("TestCo" + std::to_string(++m_nCompany), "GlossCutter");
-        return options;
-    }
+    std::string NewCompany() { return "TestCo" + std::to_string(++m_nCompany); }
 
 private slots:
     void initTestCase() {
@@ -50,97 +47,71 @@ private slots:
         QFETCH(bool, editor);
         QFETCH(QByteArray, value);
         Options options;
-        Fresh(options);
-        const auto get = [&](std::string& v) {
-            v = "stale";
-            return editor ? options.GetEditor(v) : options.GetKeywordFile(v);
-        };
+        options.OpenSettingsKey(NewCompany(), "GlossCutter");
+        const auto get = editor ? &Options::GetEditor : &Options::GetKeywordFile;
+        const auto set = editor ? &Options::SetEditor : &Options::SetKeywordFile;
         const QByteArray fallback = editor ? "Notepad" : "";
         const bool readable = value.size() < 260;
-        std::string back;
-        QVERIFY(get(back) != kSettingsOk);
+        std::string back = "stale";
+        QVERIFY((options.*get)(back) != kSettingsOk);
         QCOMPARE(QByteArray::fromStdString(back), fallback);
-        const std::string text = value.toStdString();
-        QCOMPARE(editor ? options.SetEditor(text) : options.SetKeywordFile(text), kSettingsOk);
-        QCOMPARE(get(back) == kSettingsOk, readable);
+        QCOMPARE((options.*set)(value.toStdString()), kSettingsOk);
+        back = "stale";
+        QCOMPARE((options.*get)(back) == kSettingsOk, readable);
         QCOMPARE(QByteArray::fromStdString(back), readable ? value : fallback);
     }
 
-    // WriteAll empties the later slots; an empty slot does not end a list, and
-    // slot 8 is never read. A load gets the set slots in slot order.
-    void writeAllThenReadAll() {
-        Options options;
-        QCOMPARE(Fresh(options).WriteAll({2, "vi", "/k.h", {"/a", "/b", "/c"}, {"/a/x.c"}}),
-                 kSettingsOk);
-        QCOMPARE(options.WriteAll({1, "ed", "/k2.h", {"/d", "/e"}, {}}), kSettingsOk);
-        options.SetSourceFolder(3, "/three");
-        options.SetSkippedFile(7, "/seven.c");
-        QCOMPARE(options.SetSourceFolder(8, "/eight"), kSettingsOk);
-        const COptionValues all = options.ReadAll();
-        QVERIFY(all.m_nOperation == 1 && all.m_strEditor == "ed" &&
-                all.m_strKeywordFile == "/k2.h");
-        QVERIFY(all.m_listSourceFolders == List({"/d", "/e", "/three"}));
-        QVERIFY(all.m_listSkippedFiles == List({"/seven.c"}));
-        const CLoadSettings load = options.GetLoadSettings();
-        QVERIFY(load.m_strKeywordFile == "/k2.h");
-        QVERIFY(load.m_arrSourceFolders == Slots({"/d", "/e", "/three"}));
-        QVERIFY(load.m_arrSkippedFiles == Slots({"/seven.c"}));
-    }
-
-    void unopenedStoreGivesDefaultsAndKeepsNothing_data() {
-        QTest::addColumn<QString>("company");
-        QTest::addColumn<QString>("product");
-        QTest::newRow("never opened") << QString() << QString();
-        QTest::newRow("no company") << ""
-                                    << "GlossCutter";
-        QTest::newRow("no product") << "TestCo"
-                                    << "";
-    }
+    // Without both names no store opens: every read gives its default, every
+    // write is lost, and nothing is kept on disk.
     void unopenedStoreGivesDefaultsAndKeepsNothing() {
-        QFETCH(QString, company);
-        QFETCH(QString, product);
         const auto entries = [this] {
             return QDir(m_configHome.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         };
         const QStringList before = entries();
         Options options;
-        if (!company.isNull())
-            QVERIFY(options.OpenSettingsKey(company.toStdString(), product.toStdString()) !=
-                    kSettingsOk);
-        QVERIFY(options.m_strKeyPath.empty());
-        std::string keywordFile, editor;
-        std::uint32_t nOperation = 0;
-        QVERIFY(options.SetKeywordFile("/k.h") != kSettingsOk);
-        QVERIFY(options.GetKeywordFile(keywordFile) != kSettingsOk && keywordFile.empty());
-        QVERIFY(options.SetEditor("vi") != kSettingsOk && options.GetEditor(editor) != kSettingsOk);
-        QCOMPARE(editor, std::string("Notepad"));
-        QVERIFY(options.SetUnusedKeywordsOperation(2) != kSettingsOk);
-        QVERIFY(options.GetUnusedKeywordsOperation(nOperation) != kSettingsOk);
-        QCOMPARE(nOperation, 1u);
-        QVERIFY(options.WriteAll({2, "vi", "/k.h", {"/a"}, {}}) != kSettingsOk);
+        for (const auto& [company, product] : {std::pair{"", "GlossCutter"}, {"TestCo", ""}})
+            QVERIFY(options.OpenSettingsKey(company, product) != kSettingsOk &&
+                    options.m_strKeyPath.empty());
+        std::string keywordFile = "stale", editor;
+        std::uint32_t operation = 0;
+        for (const int status :
+             {options.SetKeywordFile("/k.h"), options.SetEditor("vi"),
+              options.SetUnusedKeywordsOperation(2),
+              options.WriteAll({2, "vi", "/k.h", {"/a"}, {}}), options.GetKeywordFile(keywordFile),
+              options.GetEditor(editor), options.GetUnusedKeywordsOperation(operation)})
+            QVERIFY(status != kSettingsOk);
+        QCOMPARE(keywordFile + "," + editor + "," + std::to_string(operation),
+                 std::string(",Notepad,1"));
         QCOMPARE(entries(), before);
     }
 
-    // Nothing is cached: each object sees what the other wrote since its last
-    // read, in the file the store names.
-    void secondObjectSeesWritesAndTheOperationReadsBack() {
+    // Two objects on one store, in the file it names: nothing is cached, so each
+    // sees what the other wrote since its last read. WriteAll empties the later
+    // slots; an empty slot does not end a list, and slot 8 is never read.
+    void writesReachEveryObjectOfTheStore() {
         Options first, second;
-        Fresh(first);
-        second.OpenSettingsKey("TestCo" + std::to_string(m_nCompany), "GlossCutter");
+        const std::string company = NewCompany();
+        first.OpenSettingsKey(company, "GlossCutter");
+        second.OpenSettingsKey(company, "GlossCutter");
         QCOMPARE(second.m_strKeyPath, first.m_strKeyPath);
         QVERIFY(QString::fromStdString(first.m_strKeyPath).startsWith(m_configHome.path()));
-        std::string editor;
         std::uint32_t operation = 0;
-        second.GetUnusedKeywordsOperation(operation);
-        QCOMPARE(operation, 1u); // Mark
-        first.SetEditor("vim");
-        second.GetEditor(editor);
-        QCOMPARE(editor, std::string("vim"));
-        for (const std::uint32_t written : {0u, 0xFFFFFFFFu}) {
-            QCOMPARE(second.SetUnusedKeywordsOperation(written), kSettingsOk);
-            QCOMPARE(first.GetUnusedKeywordsOperation(operation), kSettingsOk);
-            QCOMPARE(operation, written);
-        }
+        QVERIFY(second.GetUnusedKeywordsOperation(operation) != kSettingsOk && operation == 1);
+        QCOMPARE(first.WriteAll({0, "vi", "/k.h", {"/a", "/b", "/c"}, {"/a/x.c"}}), kSettingsOk);
+        QVERIFY(second.GetUnusedKeywordsOperation(operation) == kSettingsOk && operation == 0);
+        QCOMPARE(first.WriteAll({0xFFFFFFFF, "ed", "/k2.h", {"/d", "/e"}, {}}), kSettingsOk);
+        first.SetSourceFolder(3, "/three");
+        first.SetSkippedFile(7, "/seven.c");
+        QCOMPARE(first.SetSourceFolder(8, "/eight"), kSettingsOk);
+        const COptionValues all = second.ReadAll();
+        QVERIFY(all.m_nOperation == 0xFFFFFFFF && all.m_strEditor == "ed" &&
+                all.m_strKeywordFile == "/k2.h");
+        QVERIFY(all.m_listSourceFolders == List({"/d", "/e", "/three"}) &&
+                all.m_listSkippedFiles == List({"/seven.c"}));
+        const CLoadSettings load = second.GetLoadSettings();
+        QVERIFY(load.m_strKeywordFile == "/k2.h" &&
+                load.m_arrSourceFolders == Slots({"/d", "/e", "/three"}) &&
+                load.m_arrSkippedFiles == Slots({"/seven.c"}));
     }
 };
 

@@ -1,9 +1,7 @@
 #pragma once
 
-// The window as start-up builds it, for the Qt tests: a configuration folder
-// and a settings store of the test's own, a scratch copy of the demo, and
-// every question, file chooser and folder picker answered from a script, so
-// that no modal window ever waits for a user.
+// The window as start-up builds it, on a store and a demo of the test's own; a
+// script answers every question and chooser, so that no modal window waits.
 
 #include "../engine/TestTables.h"
 #include "DlgOptions.h"
@@ -14,40 +12,54 @@
 #include "Questions.h"
 #include "ResourceIds.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
-inline QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-inline QStringList Q(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const auto& text : texts)
-        list << Q(text);
-    return list;
-}
+// A row of a QtTest table: its name, and its cells, which a test takes as one tuple.
+template <typename... Cells>
+using NamedRow = std::pair<const char*, std::tuple<Cells...>>;
 
 class CFrameFixture {
 protected:
     QTemporaryDir m_configHome;
-    int m_nStore = 0;
     std::unique_ptr<testing_tables::TempDir> m_pDir;
     std::string m_strTexts, m_strSource; // the demo's keyword file and source folder
     std::unique_ptr<CGlossCutterDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CGlossCutterView* m_pView = nullptr;
     QList<bool> m_listAnswers;  // one per question; No once they run out
+    QStringList m_listChosen;   // one per file or folder browse; "" or none cancels
     QStringList m_listAsked;    // "<caption>: <text>" of every question and warning
-    QStringList m_listFolders;  // what the folder picker gives, one per browse
-    QString m_strChosenFile;    // what the file chooser gives
     QStringList m_listRequests; // of the file chooser: "<initial>|exe" or "<initial>|any"
 
-    // In initTestCase: before the first QSettings, which fixes the user's
-    // configuration folder.
-    void SetUpCase() {
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
+    static QStringList Q(const std::vector<std::string>& texts) {
+        QStringList list;
+        for (const auto& text : texts)
+            list << Q(text);
+        return list;
+    }
+
+    // A table of named rows as QtTest data, and the current row's cells.
+    template <typename Row, std::size_t N>
+    static void Rows(const std::pair<const char*, Row> (&rows)[N]) {
+        QTest::addColumn<Row>("row");
+        for (const auto& [name, row] : rows)
+            QTest::newRow(name) << row;
+    }
+    template <typename Row, std::size_t N>
+    static Row Fetch(const std::pair<const char*, Row> (&/*rows*/)[N]) {
+        QFETCH(Row, row);
+        return row;
+    }
+
+    // In init: the configuration folder, before the first QSettings fixes it; a fresh
+    // store naming a fresh demo under a blank, which editors must keep; the window.
+    void SetUp() {
         QVERIFY(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
         SetQuestionAnswerer([this](const QString& text, const QString& caption) {
@@ -56,69 +68,58 @@ protected:
         });
         SetFileChooser([this](const QString& initial, bool bExecutablesOnly) {
             m_listRequests << initial + (bExecutablesOnly ? "|exe" : "|any");
-            return m_strChosenFile;
+            return m_listChosen.isEmpty() ? QString() : m_listChosen.takeFirst();
         });
-        CDlgOptions::SetFolderChooser([this](const std::string&) -> std::optional<std::string> {
-            if (m_listFolders.isEmpty())
-                return std::nullopt;
-            return m_listFolders.takeFirst().toStdString();
+        CDlgOptions::SetFolderChooser([this](const std::string&) {
+            const QString folder = m_listChosen.isEmpty() ? QString() : m_listChosen.takeFirst();
+            return folder.isEmpty() ? std::nullopt : std::optional(folder.toStdString());
         });
-    }
-
-    // In init: a fresh store that names a fresh copy of the demo, in a folder
-    // with a blank, which editors must get as one word.
-    void SetUp() {
-        theOptions.OpenSettingsKey("TestCo" + std::to_string(++m_nStore), "GlossCutter");
-        m_listAnswers.clear();
-        m_listAsked.clear();
-        m_listFolders.clear();
-        m_listRequests.clear();
-        m_strChosenFile.clear();
         m_pDir = std::make_unique<testing_tables::TempDir>();
+        theOptions.OpenSettingsKey(std::filesystem::path(m_pDir->root).filename(), "GlossCutter");
+        m_listAnswers.clear();
+        m_listChosen = m_listAsked = m_listRequests = {};
         const std::string demo = *m_pDir / "my demo";
         std::filesystem::copy(GLOSSCUTTER_EXAMPLES "/demo", demo,
                               std::filesystem::copy_options::recursive);
         theOptions.SetKeywordFile(m_strTexts = demo + "/texts.h");
         theOptions.SetSourceFolder(0, m_strSource = demo + "/src");
-    }
-
-    // The document, the frame and its view, as start-up makes them.
-    void MakeFrame() {
         m_pDoc = std::make_unique<CGlossCutterDoc>();
         m_pView = new CGlossCutterView(*m_pDoc);
         m_pFrame = std::make_unique<CMainFrame>(m_pView);
         m_pView->OnInitialUpdate();
         m_pFrame->show();
-    }
-
-    void TearDown() {
-        m_pFrame.reset();
-        m_pDoc.reset();
-        m_pDir.reset();
+        new QAbstractItemModelTester(
+            Model(), QAbstractItemModelTester::FailureReportingMode::QtTest, Model());
     }
 
     CKeywordTableModel* Model() const { return m_pView->GetModel(); }
-    QString Cell(int row, int column) const {
-        return Model()->index(row, column).data().toString();
-    }
+    QString Cell(int row, int col) const { return Model()->index(row, col).data().toString(); }
     bool Ticked(int row) const {
         return Model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    }
+    int TickedRows() const {
+        int count = 0;
+        for (int row = 0; row < Model()->rowCount(); ++row)
+            count += int(Ticked(row));
+        return count;
     }
     int RowOf(const QString& symbol) const {
         const auto found =
             Model()->match(Model()->index(0, 2), Qt::DisplayRole, symbol, 1, Qt::MatchExactly);
-        return found.isEmpty() ? -1 : found[0].row();
+        return found.value(0).row();
     }
+    bool Enabled(int nId) const { return m_pFrame->Action(nId)->isEnabled(); }
     void Trigger(int nId) const { m_pFrame->Action(nId)->trigger(); }
 
-    // Reload (F5), then its end: true when the load was completed, and the
-    // list was empty while it ran.
+    // Reload (F5): true when completed, with the list empty and locked while it ran.
     bool Reload(bool bCancel = false) const {
         QSignalSpy finished(m_pView, &CGlossCutterView::LoadFinished);
         Trigger(ID_RELOAD);
         if (bCancel)
             m_pView->CancelLoad();
-        const bool bEmptyMeanwhile = m_pView->IsLoading() && Model()->rowCount() == 0;
-        return finished.wait(30000) && finished.at(0).at(0).toBool() && bEmptyMeanwhile;
+        const bool bLockedMeanwhile = m_pView->IsLoading() && Model()->rowCount() == 0 &&
+                                      !Enabled(ID_RELOAD) && !Enabled(ID_AUTO_CHECK) &&
+                                      !Enabled(ID_WIPE);
+        return finished.wait(30000) && finished.at(0).at(0).toBool() && bLockedMeanwhile;
     }
 };
