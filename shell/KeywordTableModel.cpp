@@ -14,7 +14,8 @@ void CKeywordTableModel::Refresh() {
 
 void CKeywordTableModel::RefreshTicks() {
     if (!m_table.empty())
-        emit dataChanged(index(0, kMarked), index(rowCount() - 1, kMarked), {Qt::CheckStateRole});
+        emit dataChanged(createIndex(0, kMarked), createIndex(rowCount() - 1, kMarked),
+                         {Qt::CheckStateRole});
 }
 
 CKeyword* CKeywordTableModel::KeywordAt(int nRow) const {

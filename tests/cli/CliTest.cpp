@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_tables;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 using Row = CaseRow<std::string>;
 
 // `text` with each name of `values` replaced by its value.
@@ -65,6 +65,7 @@ const Row kParseRows[] = {
      "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c",
      "wipe k=k.h s=/x.c op=2 dry"},
     {"mark", "wipe --operation=mark", "wipe op=1"},
+    {"short help", "-h", "help"},
     {"help after a command", "scan --help", "help"},
     {"relative paths", "scan --source-folder a//b/./c/../d/ --skipped-file .",
      "scan f=<cwd>/a/b/d s=<cwd>"},
@@ -97,8 +98,10 @@ const std::string kBad = "\xEF\xBF\xBD"; // U+FFFD
 const Row kJsonRows[] = {
     {"escapes", "\"\\ \n\t\r \x01\x1f", R"("\"\\ \n\t\r \u0001\u001f")"},
     {"NUL", std::string("a\0b", 3), R"("a\u0000b")"},
-    {"valid UTF-8", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF",
-     "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\""},
+    // The first and last of each length, and the last below the surrogates.
+    {"valid UTF-8",
+     "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+     "\"\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\""},
     {"lone continuation byte", "a\x80z", "\"a" + kBad + "z\""},
     {"never leads", "\xFF", "\"" + kBad + "\""},
     {"overlong 2", "\xC0\xAF", "\"" + kBad + kBad + "\""},

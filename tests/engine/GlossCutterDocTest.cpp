@@ -15,7 +15,7 @@
 namespace {
 
 using namespace testing_tables;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 using Strings = std::vector<std::string>;
 
 // Other letter case, bare names and folders skip nothing. The walk appends; a

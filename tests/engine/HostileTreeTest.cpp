@@ -12,12 +12,13 @@
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
 
 using namespace testing_tables;
 using namespace reference_models;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 using Strings = std::vector<std::string>;
 using namespace std::string_literals;
 
@@ -180,18 +181,14 @@ const HostileTree kTrees[] = {
     std::ranges::sort(found);
     if (bFinished && found == expected)
         std::_Exit(0);
-    std::fprintf(stderr, "%s; found %zu uses, expected %zu\n", bFinished ? "finished" : "stopped",
-                 found.size(), expected.size());
-    const auto listMissing = [](const char* what, const Strings& from, const Strings& in) {
-        for (const std::string& use : from)
-            if (!std::ranges::binary_search(in, use)) {
-                const std::size_t cut = use.size() > 200 ? use.size() - 80 : 0; // deep paths
-                std::fprintf(stderr, "%s: %.*s%s%s\n", what, cut != 0 ? 80 : 0, use.c_str(),
-                             cut != 0 ? "..." : "", use.c_str() + cut);
-            }
-    };
-    listMissing("unexpected", found, expected);
-    listMissing("missing", expected, found);
+    Strings extra, missing; // paths cut to their last 120 bytes: a deep one is long
+    std::ranges::set_difference(found, expected, std::back_inserter(extra));
+    std::ranges::set_difference(expected, found, std::back_inserter(missing));
+    for (const auto& [what, uses] : {std::pair{"unexpected", extra}, {"missing", missing}})
+        for (const std::string& use : uses)
+            std::fprintf(stderr, "%s: %s\n", what,
+                         use.c_str() + std::max<long>(0, long(use.size()) - 120));
+    std::fprintf(stderr, "%s\n", bFinished ? "finished" : "stopped");
     std::_Exit(1);
 }
 

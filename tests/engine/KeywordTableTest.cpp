@@ -15,7 +15,7 @@ namespace {
 using namespace testing_tables;
 using namespace reference_models;
 using namespace std::string_view_literals;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 using Strings = std::vector<std::string>;
 
 using ParseRow = CaseRow<std::string, Strings>; // keywords as Describe gives them

@@ -114,6 +114,7 @@ inline Files FolderFiles(const std::string& folder) {
 // Gives up root's privileges for those of "nobody"; false if that fails. Only
 // in a child that runs no other thread.
 inline bool BecomeNobody() {
+    // cppcheck-suppress getpwnamCalled
     const passwd* nobody = ::getpwnam("nobody"); // NOLINT(concurrency-mt-unsafe)
     return nobody != nullptr && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0;
 }

@@ -15,7 +15,7 @@
 namespace {
 
 using namespace testing_tables;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 namespace fs = std::filesystem;
 
 const std::string M(kWipeMarker);

@@ -19,7 +19,7 @@ namespace {
 
 using namespace testing_tables;
 using faults::Call;
-using testing_tables::PrintTo;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 
 constexpr int kTicked[] = {2, 40, 41};
 

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 constexpr Pos kHuge = PTRDIFF_MAX, kTiny = PTRDIFF_MIN;
 
 // Named by the expression, which only a macro can spell; both sides are printed
-// as the expression's type, so that one table holds positions, texts and signs.
+// as the expression's type, so that one row type holds positions, texts and signs.
 using Row = CaseRow<std::string>;
 // NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define ROW(expression, expected)                                                                  \
