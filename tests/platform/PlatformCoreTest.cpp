@@ -4,9 +4,12 @@
 #include "../engine/NamedRows.h"
 #include "../engine/TestTables.h"
 #include "ByteString.h"
+#include "FileRead.h"
 #include "FileReplace.h"
 
+#include <climits>
 #include <cstdint>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -82,6 +85,30 @@ TEST(FileReplace, WritesLikeTheModelAndReplacesOnlyRegularFiles) {
                                             {"fifo.h", "<not a file>"},
                                             {"keys.bak", "second"},
                                             {"keys.h", "model"}}));
+}
+
+// The longest run of names that one open accepts ends before PATH_MAX bytes:
+// here a slash stands at exactly PATH_MAX, and the file lies beyond it.
+TEST(FileRead, OpensPathsLongerThanTheKernelTakesPieceByPiece) {
+    TempDir dir;
+    std::string path = dir.root;
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (path.size() < PATH_MAX) {
+        const std::size_t left = PATH_MAX - path.size(); // one folder, or two when one is too long
+        const std::string name(left > 300 ? 200 : left > 100 ? left / 2 : left - 1, 'd');
+        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        ASSERT_GE(fd = next, 0);
+        path += "/" + name;
+    }
+    const int file = ::openat(fd, "k.h", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ::close(fd);
+    ASSERT_TRUE(file >= 0 && ::write(file, "x", 1) == 1 && ::close(file) == 0);
+    ASSERT_EQ(path.size(), std::size_t(PATH_MAX));
+    std::string bytes;
+    EXPECT_FALSE(files::ReadWholeFile(path + "/k.h", bytes));
+    EXPECT_EQ(bytes, "x");
 }
 
 } // namespace
