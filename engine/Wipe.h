@@ -60,8 +60,8 @@ struct CWipeRequest {
     std::string m_strKeywordFile;               // the file to rewrite
     const CKeywordArray* m_pKeywords = nullptr; // the load's keywords, ticked for the wipe
     unsigned m_nOperation = WIPE_MARK;          // anything but WIPE_REMOVE marks
-    const CLineArray* m_pLines =
-        nullptr;                // the load's lines; none once a later load took their place
+    // The load's lines; none once a later load took their place.
+    const CLineArray* m_pLines = nullptr;
     std::string m_strLinesFile; // the file the lines were read from
 
     // The lines are at hand and belong to the file to rewrite.
