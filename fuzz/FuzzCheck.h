@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-// A violated property stops the run at once, so that libFuzzer keeps the input
-// and the regression driver names it.
+// A violated property stops the run at once: libFuzzer keeps the input.
 [[noreturn]] inline void FuzzCheckFailed(const char* file, int line, const char* condition,
                                          const char* what) {
     std::fprintf(stderr, "%s:%d: %s (%s does not hold)\n", file, line, what, condition);

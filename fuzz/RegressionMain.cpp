@@ -1,8 +1,6 @@
-// Runs a fuzz target once on every file named on the command line and on every
-// file directly inside a folder named there, in name order, so that the saved
-// inputs are a regression test in any build, with any compiler. Each input is
-// named on standard error before it runs: whatever stops the run (a failed
-// check, a sanitizer's report, a crash or a hang), the last name is the culprit.
+// Runs a fuzz target on every file named, or directly inside a folder named, in
+// name order: the saved inputs as a regression test in any build. Each input is
+// named on standard error first, so that whatever stops the run names it.
 
 #include <algorithm>
 #include <cstdint>
@@ -21,13 +19,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
         std::error_code ec;
-        if (fs::is_directory(argv[i], ec)) {
-            for (const auto& entry : fs::directory_iterator(argv[i]))
-                if (entry.is_regular_file())
-                    inputs.push_back(entry.path().string());
-        } else {
+        if (!fs::is_directory(argv[i], ec))
             inputs.emplace_back(argv[i]); // a missing one fails below
-        }
+        for (const auto& entry : fs::directory_iterator(argv[i], ec))
+            if (entry.is_regular_file())
+                inputs.push_back(entry.path().string());
     }
     if (inputs.empty()) {
         std::fprintf(stderr, "no inputs: a regression run over nothing proves nothing\n");

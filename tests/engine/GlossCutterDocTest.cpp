@@ -1,11 +1,10 @@
-// The walk over the source folders, and the document's load and the lines it
-// keeps for a wipe. Hostile trees are HostileTreeTest's.
+// The document's load, and the lines it keeps for a wipe; hostile trees are
+// HostileTreeTest's.
 
 #include "GlossCutterDoc.h"
 
 #include "LoadProgress.h"
 #include "NamedRows.h"
-#include "SourceWalk.h"
 #include "TestTables.h"
 
 #include <gtest/gtest.h>
@@ -18,34 +17,19 @@ using namespace testing_tables;
 using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 using Strings = std::vector<std::string>;
 
-// Other letter case, bare names and folders skip nothing. The walk appends; a
-// missing folder, or a file given as one, adds nothing.
-TEST(SourceWalk, SkipsOnlyExactPaths) {
-    TempDir t;
-    for (const char* name : {"a.c", "A.c", "sub/b.c", "sub/deep/c.c", "other/d.c", "other/e.c"})
-        t.Put(name, "x");
-    Strings files = {"earlier"};
-    CollectSourceFiles(t.root,
-                       {t / "a.c", t / "other/e.c", t / "SUB/b.c", t / "sub/B.c", "b.c", t / "sub"},
-                       files);
-    for (const std::string& folder : {t / "missing", t / "a.c"})
-        CollectSourceFiles(folder, {}, files);
-    EXPECT_EQ(std::multiset<std::string>(files.begin(), files.end()),
-              (std::multiset<std::string>{"earlier", t / "A.c", t / "sub/b.c", t / "sub/deep/c.c",
-                                          t / "other/d.c"}));
-}
-
 // The table ends sorted by symbol, in byte order, with the uses on the unmarked
 // keyword, in walk order. The keyword file sits in a source folder of its own
-// and is scanned like any file; skipped files may stand in any slot; a folder
-// listed twice is scanned twice.
+// and is scanned like any file; a folder listed twice is scanned twice, and a
+// missing one, or a file given as one, adds nothing. Only an exact path skips a
+// file, from any slot: not another letter case, a bare name or a folder.
 TEST(GlossCutterDoc, ScansTheSetSlotsInSlotOrder) {
     TempDir t;
     const std::string keys =
         t.Put("keys/keys.h", "#define sB \"\"\n#define sa \"gA\"\n// #define sA \"\"\n"
                              "#define s\xC3\xA9 \"\"\n#define sA \"\"\n");
-    CLoadSettings s{keys, {t / "zeta", "", t / "alpha", t / "keys"}, {}};
+    CLoadSettings s{keys, {t / "zeta", t / "missing", t / "alpha", t / "keys", keys}, {}};
     s.m_arrSourceFolders[7] = t / "zeta";
+    s.m_arrSkippedFiles = {t / "ZETA/z.c", "a.c", t / "zeta"};
     s.m_arrSkippedFiles[6] = t.Put("alpha/skipped.c", "gA");
     const std::string z = " " + t.Put("zeta/z.c", "x = gA; gB\n"),
                       a = " " + t.Put("alpha/a.c", "\ngA ga g\xC3\xA9\n");
@@ -89,8 +73,8 @@ const CancelRow kCancelRows[] = {
 
 class GlossCutterDocCancel : public testing::TestWithParam<CancelRow> {};
 
-// The texts come in order from the loading thread, which touches nothing of the
-// document; a cancelled load leaves an empty table.
+// The texts come in order from the loading thread, which leaves the document
+// alone; a cancelled load is not adopted.
 TEST_P(GlossCutterDocCancel, StatusTextsComeInOrderUntilTheEndOrACancel) {
     TempDir t;
     const std::string keys = t.Put("keys.h", "#define sA \"a\"\n");
@@ -123,8 +107,8 @@ TEST_P(GlossCutterDocCancel, StatusTextsComeInOrderUntilTheEndOrACancel) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, GlossCutterDocCancel, testing::ValuesIn(kCancelRows), kRowName);
 
-// A wipe gets the lines of its own document's load only: after another
-// document's load, or once the table is cleared, the wipe is refused.
+// A wipe gets its own document's lines only: after another document's load, or
+// once the table is cleared, it is refused.
 TEST(GlossCutterDoc, AWipeGetsTheLinesOfItsOwnLoad) {
     TempDir t;
     const std::string first = t.Put("first.h", "#define sA \"a\"\n"),

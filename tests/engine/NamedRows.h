@@ -1,7 +1,6 @@
 #pragma once
 
-// Table rows as GoogleTest cases of their own: every row has a `name`, which
-// names its case, so that a failure says which row failed.
+// Table rows as GoogleTest cases of their own, named by the row's `name`.
 
 #include <cctype>
 #include <gtest/gtest.h>

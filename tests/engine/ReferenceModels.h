@@ -3,10 +3,6 @@
 // The engine's algorithms written out the slow, obvious way, for the fast
 // ones to be checked against.
 
-#include "Keyword.h"
-#include "KeywordFileReader.h"
-#include "SourceTokenizer.h"
-#include "SymbolIndex.h"
 #include "TestTables.h"
 
 #include <algorithm>
@@ -16,9 +12,8 @@
 
 namespace reference_models {
 
-// The program's historical O(n^2) exchange sort, whose swaps among equal keys decide
-// which keyword of a symbol gets the uses; kept naive so that it can be checked by reading.
-// std::string compares the symbols as unsigned bytes.
+// The historical O(n^2) exchange sort, whose swaps among equal keys decide which
+// keyword of a symbol gets the uses; std::string compares unsigned bytes.
 inline void ExchangeSortReference(CKeywordArray& table, int key, bool ascending) {
     for (const auto& keyword : table)
         keyword->m_nSortKey = key;

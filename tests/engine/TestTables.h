@@ -8,7 +8,6 @@
 #include "SymbolIndex.h"
 
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -101,8 +100,8 @@ inline std::string ReadFile(const std::string& path) {
 
 using Files = std::map<std::string, std::string>;
 
-// Every entry of a folder with its bytes, so that stray temporary files and
-// unwanted changes show in one comparison. A FIFO or a folder is never opened.
+// Every entry of a folder with its bytes, so that stray files and changes show in
+// one comparison; a FIFO or a folder is never opened.
 inline Files FolderFiles(const std::string& folder) {
     Files files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -111,8 +110,7 @@ inline Files FolderFiles(const std::string& folder) {
     return files;
 }
 
-// Gives up root's privileges for those of "nobody"; false if that fails. Only
-// in a child that runs no other thread.
+// Becomes "nobody"; false if that fails. Only in a child that runs no other thread.
 inline bool BecomeNobody() {
     // cppcheck-suppress getpwnamCalled
     const passwd* nobody = ::getpwnam("nobody"); // NOLINT(concurrency-mt-unsafe)

@@ -84,9 +84,8 @@ int __wrap_mkostemp(char* pattern, int flags) {
     return fd;
 }
 
-// Only closes of temporary files count; the descriptor is closed all the same,
-// as the kernel does when close reports a late write error (a close that
-// succeeds leaves errno alone).
+// Only closes of temporary files count; the descriptor is closed all the same, as
+// the kernel does when close reports a late write error.
 int __wrap_close(int fd) {
     const bool bFail =
         Armed().m_setTemporaries.erase(fd) != 0 && Hit(Call::CloseTemporary) != nullptr;

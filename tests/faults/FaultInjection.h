@@ -1,8 +1,7 @@
 #pragma once
 
-// Failures of chosen system calls, for the fault tests of the wipe. The test
-// program is linked with --wrap for each call below, so that the code under
-// test calls these wrappers instead of the C library's functions.
+// Failures of chosen system calls for the wipe's fault tests: the test program is
+// linked with --wrap for each call below, so that the code calls these wrappers.
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-// The wipe when something fails on the way: the keyword file is entirely old
-// (or the user's own newer bytes), the backup holds the old bytes when it
-// exists, no temporary file is left, and the user is told the reason.
+// The wipe when something fails: the keyword file is entirely old (or the user's
+// newer bytes), a backup holds the old bytes, no temporary file is left, and the
+// user is told the reason.
 
 #include "FaultInjection.h"
 #include "GlossCutterDoc.h"
@@ -72,9 +72,8 @@ const FaultCase kCases[] = {
 };
 // clang-format on
 
-// Wipes as the child of a death test, without root's privileges, and tells on
-// stderr "<status> <errno>", " succeeded" if so, and the description if it
-// lacks the reason.
+// Wipes in a death test's child, without root's privileges; tells on stderr
+// "<status> <errno>", " succeeded" if so, and the description if it lacks the reason.
 [[noreturn]] void WipeAndTell(const FaultCase& c, const CWipeRequest& request) {
     ::signal(SIGXFSZ, SIG_IGN); // as the programs do: a size limit is an error, not a kill
     if (::geteuid() == 0 && !BecomeNobody())

@@ -26,68 +26,47 @@ private slots:
         qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
     }
 
-    // A fresh store gives the defaults. A text of 259 bytes and its terminating
-    // zero fill the 260-byte read buffer.
+    // A fresh store gives the default. A text of 259 bytes and its terminating
+    // zero fill the 260-byte read buffer; a longer one reads as the default.
     void textsReadBackExactly_data() {
-        QTest::addColumn<bool>("editor");
         QTest::addColumn<QByteArray>("value");
-        const std::pair<const char*, QByteArray> values[] = {
-            {"utf8", "/home/j\xC3\xB6rg/\xE6\x96\x87\xE5\xAD\x97.h"},
-            {"not utf8", "/data/\xFF\xFE\x80/x\xC3.h"},
-            {"empty", ""},
-            {"259 bytes", QByteArray(259, 'a')},
-            {"260 bytes", QByteArray(260, 'a')},
-            {"258 bytes + 2-byte char", QByteArray(258, 'a') + "\xC3\xA9"}};
-        for (const bool editor : {false, true})
-            for (const auto& [name, value] : values)
-                QTest::newRow(qPrintable(QString(editor ? "editor: " : "keyword file: ") + name))
-                    << editor << value;
+        QTest::newRow("utf8") << QByteArray("/home/j\xC3\xB6rg/\xE6\x96\x87\xE5\xAD\x97");
+        QTest::newRow("not utf8") << QByteArray("/data/\xFF\xFE\x80/x\xC3.h");
+        QTest::newRow("259 bytes") << QByteArray(259, 'a');
+        QTest::newRow("258 bytes + 2-byte char") << QByteArray(258, 'a') + "\xC3\xA9";
     }
     void textsReadBackExactly() {
-        QFETCH(bool, editor);
         QFETCH(QByteArray, value);
         Options options;
         options.OpenSettingsKey(NewCompany(), "GlossCutter");
-        const auto get = editor ? &Options::GetEditor : &Options::GetKeywordFile;
-        const auto set = editor ? &Options::SetEditor : &Options::SetKeywordFile;
-        const QByteArray fallback = editor ? "Notepad" : "";
-        const bool readable = value.size() < 260;
         std::string back = "stale";
-        QVERIFY((options.*get)(back) != kSettingsOk);
-        QCOMPARE(QByteArray::fromStdString(back), fallback);
-        QCOMPARE((options.*set)(value.toStdString()), kSettingsOk);
+        QVERIFY(options.GetEditor(back) != kSettingsOk && back == "Notepad");
+        QCOMPARE(options.SetEditor(value.toStdString()), kSettingsOk);
         back = "stale";
-        QCOMPARE((options.*get)(back) == kSettingsOk, readable);
-        QCOMPARE(QByteArray::fromStdString(back), readable ? value : fallback);
+        QCOMPARE(options.GetEditor(back) == kSettingsOk, value.size() < 260);
+        QCOMPARE(QByteArray::fromStdString(back), value.size() < 260 ? value : "Notepad");
     }
 
     // Without both names no store opens: every read gives its default, every
-    // write is lost, and nothing is kept on disk.
+    // write says it failed, and nothing is kept on disk.
     void unopenedStoreGivesDefaultsAndKeepsNothing() {
-        const auto entries = [this] {
-            return QDir(m_configHome.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        };
-        const QStringList before = entries();
+        const QDir config(m_configHome.path());
+        const QStringList before = config.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         Options options;
         for (const auto& [company, product] : {std::pair{"", "GlossCutter"}, {"TestCo", ""}})
-            QVERIFY(options.OpenSettingsKey(company, product) != kSettingsOk &&
-                    options.m_strKeyPath.empty());
-        std::string keywordFile = "stale", editor;
-        std::uint32_t operation = 0;
-        for (const int status :
-             {options.SetKeywordFile("/k.h"), options.SetEditor("vi"),
-              options.SetUnusedKeywordsOperation(2),
-              options.WriteAll({2, "vi", "/k.h", {"/a"}, {}}), options.GetKeywordFile(keywordFile),
-              options.GetEditor(editor), options.GetUnusedKeywordsOperation(operation)})
-            QVERIFY(status != kSettingsOk);
-        QCOMPARE(keywordFile + "," + editor + "," + std::to_string(operation),
-                 std::string(",Notepad,1"));
-        QCOMPARE(entries(), before);
+            QVERIFY(options.OpenSettingsKey(company, product) != kSettingsOk);
+        QVERIFY(options.SetKeywordFile("/k.h") != kSettingsOk &&
+                options.WriteAll({2, "vi", "/k.h", {"/a"}, {}}) != kSettingsOk);
+        const COptionValues values = options.ReadAll();
+        QCOMPARE(values.m_strKeywordFile + "," + values.m_strEditor + "," +
+                     std::to_string(values.m_nOperation) +
+                     std::to_string(values.m_listSourceFolders.size()),
+                 std::string(",Notepad,10"));
+        QCOMPARE(config.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     }
 
-    // Two objects on one store, in the file it names: nothing is cached, so each
-    // sees what the other wrote since its last read. WriteAll empties the later
-    // slots; an empty slot does not end a list, and slot 8 is never read.
+    // Two objects on one store see each other's writes: nothing is cached. WriteAll
+    // empties the later slots; an empty slot ends no list; slot 8 is never read.
     void writesReachEveryObjectOfTheStore() {
         Options first, second;
         const std::string company = NewCompany();

@@ -1,6 +1,6 @@
 #pragma once
 
-// The window as start-up builds it, on a store and a demo of the test's own; a
+// The window as start-up builds it, on a store and demo of the test's own; a
 // script answers every question and chooser, so that no modal window waits.
 
 #include "../engine/TestTables.h"
@@ -57,7 +57,7 @@ protected:
         return row;
     }
 
-    // In init: the configuration folder, before the first QSettings fixes it; a fresh
+    // In init, before the first QSettings fixes the configuration folder: a fresh
     // store naming a fresh demo under a blank, which editors must keep; the window.
     void SetUp() {
         QVERIFY(m_configHome.isValid());
