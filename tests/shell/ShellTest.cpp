@@ -47,9 +47,9 @@ const NamedRow<QString, uint, QString> kCommands[] = {
     {"template", {"gedit +%l %f", 12, "PATH gedit|+12|/p q/k.h"}},
     {"template, line 0, percent", {"ed --at=%f:%l 100%%", 0, "PATH ed|--at=/p q/k.h:1|100%"}},
     // Escaped, not raw: moc 6.4 misreads a raw string that holds \".
-    {"quoted template",
-     {"\"/opt/my ed\" -g \"%f:%l\" \"a\\\"b\"", // NOLINT(modernize-raw-string-literal)
-      7, "PATH /opt/my ed|-g|/p q/k.h:7|a\"b"}}};
+    {"quoted template, escapes",
+     {"\"/opt/my ed\" -g \"%f:%l\" \"a\\\"b\\x\\\\\"", // NOLINT(modernize-raw-string-literal)
+      7, "PATH /opt/my ed|-g|/p q/k.h:7|a\"b\\x\\"}}};
 
 class ShellTest : public QObject, private CFrameFixture {
     Q_OBJECT
