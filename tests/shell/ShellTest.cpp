@@ -49,7 +49,7 @@ const NamedRow<QString, uint, QString> kCommands[] = {
     // Escaped, not raw: moc 6.4 misreads a raw string that holds \".
     {"quoted template, escapes",
      {"\"/opt/my ed\" -g \"%f:%l\" \"a\\\"b\\x\\\\\"", // NOLINT(modernize-raw-string-literal)
-      7, "PATH /opt/my ed|-g|/p q/k.h:7|a\"b\\x\\"}}};
+      7, "PATH /opt/my ed|-g|/p q/k.h:7|a\"b\\x\\"}}}; // NOLINT(modernize-raw-string-literal)
 
 class ShellTest : public QObject, private CFrameFixture {
     Q_OBJECT
