@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
-        std::error_code ec;
-        if (!fs::is_directory(argv[i], ec))
+        if (!fs::is_directory(argv[i]))
             inputs.emplace_back(argv[i]); // a missing one fails below
-        for (const auto& entry : fs::directory_iterator(argv[i], ec))
-            if (entry.is_regular_file())
-                inputs.push_back(entry.path().string());
+        else // a folder that cannot be listed throws: the run fails, never shrinks
+            for (const auto& entry : fs::directory_iterator(argv[i]))
+                if (entry.is_regular_file())
+                    inputs.push_back(entry.path().string());
     }
     if (inputs.empty()) {
         std::fprintf(stderr, "no inputs: a regression run over nothing proves nothing\n");
