@@ -28,22 +28,33 @@ cat >"$work/session.sh" <<SESSION
 #!/usr/bin/env bash
 set -u
 export XDG_CONFIG_HOME=$work/config PATH=$work/prefix/bin:\$PATH
-openbox >/dev/null 2>&1 &
-$exec_line &
+# What a failed run needs to be understood: the condition, the window
+# manager's own words and the windows that were there.
+timed_out() {
+    echo "timed out: \$1"; cat $work/openbox.log
+    xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/window: /'
+    return 1
+}
 # Waits up to twenty seconds for a condition.
-wait_for() { for _ in \$(seq 200); do eval "\$1" && return 0; sleep 0.1; done; echo "timed out: \$1"; return 1; }
+wait_for() { for _ in \$(seq 200); do eval "\$1" && return 0; sleep 0.1; done; timed_out "\$1"; }
+openbox >$work/openbox.log 2>&1 &
+# The window manager answers for the desktop once it manages the screen;
+# before that no window can be activated.
+wait_for 'xdotool get_desktop >/dev/null 2>&1' || exit 1
+$exec_line &
 # Presses keys until a condition holds: on a busy machine the program may
 # not be ready for the first press.
 press_until() {
     for _ in \$(seq 20); do
-        xdotool windowactivate --sync "\$window" 2>/dev/null
+        eval "\$find_frame" && xdotool windowactivate --sync "\$window" 2>/dev/null
         for key in \$1; do xdotool key --clearmodifiers "\$key"; sleep 0.5; done
         for _ in \$(seq 10); do eval "\$2" && return 0; sleep 0.1; done
     done
-    echo "timed out: \$2"; return 1
+    timed_out "\$2"
 }
-wait_for 'window=\$(xdotool search --name "^GlossCutter - GlossCutter\\\$" | head -1); [[ -n \$window ]]'
-# Until the window manager is up, it cannot activate the window.
+# Only the mapped frame: the toolkit may give an unmapped window the same title.
+find_frame='window=\$(xdotool search --onlyvisible --name "^GlossCutter - GlossCutter\\\$" | head -1); [[ -n \$window ]]'
+wait_for "\$find_frame"
 wait_for 'xdotool windowactivate --sync "\$window" 2>/dev/null'
 # Auto check asks only once the load has found keywords.
 press_until "F5 ctrl+a" 'xdotool search --name "^Auto Check\\\$" >/dev/null'
