@@ -14,8 +14,9 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> paths;
+    CUnreadableArray unreadable;
     for (int k = 1; k < argc; ++k)
-        CollectSourceFiles(argv[k], {}, paths);
+        CollectSourceFiles(argv[k], {}, paths, unreadable);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> total{0};
     std::vector<std::jthread> workers;

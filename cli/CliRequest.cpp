@@ -29,6 +29,13 @@ const char* const kUsageText =
     "wipe:\n"
     "  --operation mark|remove what to do with unused keywords (default: setting)\n"
     "  --dry-run               print the change as a unified diff; write nothing\n"
+    "  --allow-unreadable      wipe although some source files or folders could\n"
+    "                          not be read (their uses are missing)\n"
+    "\n"
+    "wipe refuses, writing nothing, when no source folder is set, a set folder is\n"
+    "missing, no source file could be read, or (unless --allow-unreadable) any\n"
+    "source file or folder could not be read: keywords would look unused that\n"
+    "the code still uses.\n"
     "\n"
     "Exit status: 0 done, 1 unused keywords found (--check), 2 error.\n";
 
@@ -62,6 +69,23 @@ std::string AddPath(std::optional<std::vector<std::string>>& list, const std::st
     return {};
 }
 
+// A folder to scan must be there: a mistyped one would make every keyword
+// look unused.
+std::string AddSourceFolder(CCliRequest& request, const std::string& value) {
+    if (std::string error = AddPath(request.m_listSourceFolders, value, "--source-folder");
+        !error.empty())
+        return error;
+    std::error_code ec;
+    const auto status = std::filesystem::status(value, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return "--source-folder " + value + ": no such folder";
+    if (ec)
+        return "--source-folder " + value + ": " + ec.message();
+    if (status.type() != std::filesystem::file_type::directory)
+        return "--source-folder " + value + ": not a folder";
+    return {};
+}
+
 // One option of scan or wipe, with its value when it takes one: stored in
 // `request`, or what is wrong with it.
 std::string ApplyOption(std::string_view option, const std::string& value, CCliRequest& request) {
@@ -73,7 +97,7 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
         return {};
     }
     if (option == "--source-folder")
-        return AddPath(request.m_listSourceFolders, value, option);
+        return AddSourceFolder(request, value);
     if (option == "--skipped-file")
         return AddPath(request.m_listSkippedFiles, value, option);
     if (bScan && option == "--format") {
@@ -106,6 +130,13 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
         request.m_bDryRun = true;
         return {};
     }
+    if (!bScan && option == "--allow-unreadable") {
+        request.m_bAllowUnreadable = true;
+        return {};
+    }
+    if (!option.starts_with("-"))
+        return "unexpected argument \"" + std::string(option) +
+               "\"; a keyword file is given as --keyword-file " + std::string(option);
     return "unknown option for " + std::string(bScan ? "scan" : "wipe") + ": " +
            std::string(option);
 }
@@ -144,6 +175,11 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
             if (k + 1 >= argc)
                 return std::string(option) + " needs a value";
             value = argv[++k];
+            // "--keyword-file --source-folder src" lacks the file, rather than
+            // naming one "--source-folder"; such a name is still given with "=".
+            if (value.starts_with("--"))
+                return std::string(option) + " needs a value before " + value + " (or write " +
+                       std::string(option) + "=" + value + ")";
         }
 
         if (option == "--help" || option == "-h") {

@@ -12,13 +12,14 @@ enum class ReportFormat { Text, Json };
 struct CCliRequest {
     CliCommand m_nCommand = CliCommand::Help;
     std::optional<std::string> m_strKeywordFile;
-    std::optional<std::vector<std::string>> m_listSourceFolders; // absolute and normal
+    std::optional<std::vector<std::string>> m_listSourceFolders; // absolute, normal, existing
     std::optional<std::vector<std::string>> m_listSkippedFiles;  // absolute and normal
     ReportFormat m_nFormat = ReportFormat::Text;
     bool m_bUnusedOnly = false;
     bool m_bCheck = false;
     std::optional<unsigned> m_nOperation; // WIPE_MARK or WIPE_REMOVE
     bool m_bDryRun = false;
+    bool m_bAllowUnreadable = false; // wipe although some sources could not be read
 };
 
 // Fills `request` from the arguments; returns what is wrong, or an empty text.

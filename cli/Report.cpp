@@ -17,7 +17,8 @@ void AppendNumber(std::string& out, long long value) {
 std::string Summary(const CScanResult& result) {
     return std::to_string(result.m_arrKeywords.size()) + " keywords, " +
            std::to_string(CountUnused(result.m_arrKeywords)) + " unused, " +
-           std::to_string(result.m_nFiles) + " files scanned";
+           std::to_string(result.m_nFiles) + " files scanned, " +
+           std::to_string(result.m_nUnreadable) + " unreadable";
 }
 
 } // namespace
@@ -85,6 +86,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     }
     json += "\n], \"summary\": {\"keywords\": " + std::to_string(result.m_arrKeywords.size()) +
             ", \"unused\": " + std::to_string(CountUnused(result.m_arrKeywords)) +
-            ", \"files\": " + std::to_string(result.m_nFiles) + "}}\n";
+            ", \"files\": " + std::to_string(result.m_nFiles) +
+            ", \"unreadable\": " + std::to_string(result.m_nUnreadable) + "}}\n";
     flush();
 }

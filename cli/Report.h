@@ -10,7 +10,8 @@
 struct CScanResult {
     const std::string& m_strKeywordFile;
     const CKeywordArray& m_arrKeywords;
-    std::size_t m_nFiles;
+    std::size_t m_nFiles;      // source files read
+    std::size_t m_nUnreadable; // source files and folders that could not be read
 };
 
 // One "FILE:LINE: warning: unused keyword SYMBOL "VALUE"" line per unused

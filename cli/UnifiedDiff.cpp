@@ -24,6 +24,39 @@ std::string Range(std::size_t first, std::size_t count) {
 
 } // namespace
 
+std::string DiffFileName(const std::string& path) {
+    const auto needsQuotes = [](unsigned char c) {
+        return c < 0x20 || c == 0x7f || c == '"' || c == '\\';
+    };
+    if (std::ranges::none_of(path, needsQuotes))
+        return path;
+    std::string quoted = "\"";
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        const char* const named = c == '\t'   ? "\\t"
+                                  : c == '\n' ? "\\n"
+                                  : c == '\r' ? "\\r"
+                                  : c == '"'  ? "\\\""
+                                  : c == '\\' ? "\\\\"
+                                              : nullptr;
+        if (named != nullptr) {
+            quoted += named;
+        } else if (needsQuotes(c)) {
+            quoted += '\\';
+            for (const int shift : {6, 3, 0})
+                quoted += static_cast<char>('0' + ((c >> shift) & 7));
+        } else {
+            quoted += ch;
+        }
+    }
+    return quoted + '"';
+}
+
+bool CanPatchApply(const CLineArray& lines) {
+    return std::ranges::none_of(
+        lines, [](const CTextLine& line) { return line.m_nBreak == LineBreak::Cr; });
+}
+
 void WriteWipeDiff(std::ostream& out, const std::string& path, const CLineArray& lines,
                    const std::vector<LineFate>& fates) {
     std::vector<std::size_t> changed;
@@ -33,7 +66,8 @@ void WriteWipeDiff(std::ostream& out, const std::string& path, const CLineArray&
     }
     if (changed.empty())
         return;
-    out << "--- " << path << '\n' << "+++ " << path << '\n';
+    const std::string name = DiffFileName(path);
+    out << "--- " << name << '\n' << "+++ " << name << '\n';
 
     std::size_t removedBefore = 0; // lines removed before the current hunk
     std::size_t k = 0;

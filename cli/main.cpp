@@ -2,6 +2,7 @@
 
 #include "AutoCheck.h"
 #include "CliRequest.h"
+#include "DescriptorBuffer.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
 #include "Report.h"
@@ -10,8 +11,10 @@
 #include "Version.h"
 #include "Wipe.h"
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -19,9 +22,44 @@ constexpr int kExitOk = 0;
 constexpr int kExitUnused = 1;
 constexpr int kExitError = 2;
 
-int Fail(const std::string& message) {
+constexpr std::size_t kUnreadableListed = 20;
+
+void Tell(const std::string& message) {
     std::cerr << "glosscutter-cli: " << message << '\n';
+}
+
+int Fail(const std::string& message) {
+    Tell(message);
     return kExitError;
+}
+
+// Standard output with the reason of a failed write kept. Writes that fail
+// are noticed at the end, so a report is never taken for complete.
+class CStandardOutput final {
+public:
+    std::ostream& Stream() { return m_stream; }
+    // The exit status once everything is out: an error if any of it is lost.
+    int Finish(int status, const char* what) {
+        m_stream.flush();
+        if (const std::error_code& ec = m_buffer.GetError())
+            return Fail(std::string("cannot write ") + what + ": " + ec.message());
+        return status;
+    }
+
+private:
+    CDescriptorBuffer m_buffer{STDOUT_FILENO};
+    std::ostream m_stream{&m_buffer};
+};
+
+// Each source that could not be read, up to a limit, so that the user sees
+// which uses may be missing.
+void TellUnreadable(const CUnreadableArray& unreadable) {
+    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableListed; ++i)
+        Tell("cannot read " + unreadable[i].m_strPath + ": " + unreadable[i].m_error.message());
+    if (unreadable.size() > kUnreadableListed)
+        Tell("... " + std::to_string(unreadable.size() - kUnreadableListed) +
+             " more could not be read; " + std::to_string(unreadable.size()) +
+             " files or folders in all");
 }
 
 // The settings, with each group the command line gives put in their place.
@@ -54,6 +92,7 @@ bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings) {
         Fail("cannot read the keyword file " + settings.m_strKeywordFile + ": " + ec.message());
         return false;
     }
+    TellUnreadable(doc.GetUnreadable());
     doc.SortKeywords(SORT_BY_LINE, true);
     return true;
 }
@@ -64,15 +103,15 @@ int RunScan(const CCliRequest& request) {
     if (!Load(doc, settings))
         return kExitError;
     const CScanResult result{settings.m_strKeywordFile, doc.m_arrKeywords,
-                             doc.GetScannedFileCount()};
+                             doc.GetScannedFileCount(), doc.GetUnreadable().size()};
+    CStandardOutput out;
     if (request.m_nFormat == ReportFormat::Json)
-        WriteJsonReport(std::cout, result, request.m_bUnusedOnly);
+        WriteJsonReport(out.Stream(), result, request.m_bUnusedOnly);
     else
-        WriteTextReport(std::cout, result);
-    std::cout.flush();
-    if (!std::cout)
-        return Fail("cannot write the report");
-    return request.m_bCheck && CountUnused(doc.m_arrKeywords) > 0 ? kExitUnused : kExitOk;
+        WriteTextReport(out.Stream(), result);
+    return out.Finish(request.m_bCheck && CountUnused(doc.m_arrKeywords) > 0 ? kExitUnused
+                                                                             : kExitOk,
+                      "the report");
 }
 
 int RunWipe(const CCliRequest& request) {
@@ -80,6 +119,11 @@ int RunWipe(const CCliRequest& request) {
     CGlossCutterDoc doc;
     if (!Load(doc, settings))
         return kExitError;
+    if (const CScanGap gap = doc.GetScanGap(request.m_bAllowUnreadable)) {
+        const bool bAllowable = gap.m_nKind == ScanGapKind::Unreadable;
+        return Fail(gap.Describe() +
+                    (bAllowable ? " Give --allow-unreadable to wipe all the same." : ""));
+    }
     AutoCheck(doc.m_arrKeywords);
 
     std::uint32_t operation = 0;
@@ -89,15 +133,22 @@ int RunWipe(const CCliRequest& request) {
         theOptions.GetUnusedKeywordsOperation(operation);
 
     const CWipeRequest wipe = doc.MakeWipeRequest(settings.m_strKeywordFile, operation);
+    CStandardOutput out;
     if (request.m_bDryRun) {
-        WriteWipeDiff(std::cout, settings.m_strKeywordFile, *wipe.m_pLines, PlanWipe(wipe));
-        return kExitOk;
+        const std::vector<LineFate> fates = PlanWipe(wipe);
+        WriteWipeDiff(out.Stream(), settings.m_strKeywordFile, *wipe.m_pLines, fates);
+        const bool bChanges =
+            std::ranges::any_of(fates, [](LineFate f) { return f != LineFate::Keep; });
+        if (bChanges && !CanPatchApply(*wipe.m_pLines))
+            Tell("note: " + settings.m_strKeywordFile +
+                 " breaks lines with a lone CR, which patch cannot apply a diff to");
+        return out.Finish(kExitOk, "the diff");
     }
     const CWipeResult result = WipeKeywords(wipe);
     if (!result.Succeeded())
         return Fail(result.Describe(settings.m_strKeywordFile));
-    std::cout << result.Describe(settings.m_strKeywordFile) << '\n';
-    return kExitOk;
+    out.Stream() << result.Describe(settings.m_strKeywordFile) << '\n';
+    return out.Finish(kExitOk, "the result");
 }
 
 } // namespace

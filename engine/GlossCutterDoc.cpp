@@ -47,6 +47,8 @@ void CGlossCutterDoc::ClearKeywords() {
     m_strLoadedFile.clear();
     m_nLoad = 0;
     m_nScannedFiles = 0;
+    m_arrUnreadable.clear();
+    m_arrScannedFolders = {};
     m_keywordFileError.clear();
 }
 
@@ -83,7 +85,7 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
     std::vector<std::string> paths;
     for (const auto& folder : load.m_settings.m_arrSourceFolders) {
         if (!folder.empty())
-            AnalyzeFolder(folder, skipped, paths);
+            AnalyzeFolder(folder, skipped, paths, load.m_arrUnreadable);
         if (m_pProgress != nullptr && m_pProgress->IsCancelled())
             return false;
     }
@@ -94,8 +96,9 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
 
 void CGlossCutterDoc::AnalyzeFolder(const std::string& folder,
                                     const std::vector<std::string>& skipped,
-                                    std::vector<std::string>& files) const {
-    CollectSourceFiles(folder, skipped, files);
+                                    std::vector<std::string>& files,
+                                    CUnreadableArray& unreadable) const {
+    CollectSourceFiles(folder, skipped, files, unreadable);
 }
 
 bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const {
@@ -104,7 +107,10 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
     return ::ScanFiles(scanner, paths, nThreads, [&](std::size_t index, CFileUses& uses) {
         ShowStatusText("Analyze " + paths[index] + "...");
         uses.HandOver();
-        ++load.m_nScannedFiles;
+        if (uses.m_error)
+            load.m_arrUnreadable.push_back({paths[index], uses.m_error});
+        else
+            ++load.m_nScannedFiles;
         if (m_pProgress == nullptr)
             return true;
         m_pProgress->ShowFileProgress(index + 1, paths.size());
@@ -119,6 +125,8 @@ bool CGlossCutterDoc::AdoptLoad(CKeywordLoad&& load) {
         return false;
     m_arrKeywords = std::move(load.m_arrKeywords);
     m_nScannedFiles = load.m_nScannedFiles;
+    m_arrUnreadable = std::move(load.m_arrUnreadable);
+    m_arrScannedFolders = load.m_settings.m_arrSourceFolders;
     m_strLoadedFile = load.m_settings.m_strKeywordFile;
     // Without lines read, those of an earlier load stay where they are.
     if (!load.m_error) {
@@ -130,6 +138,10 @@ bool CGlossCutterDoc::AdoptLoad(CKeywordLoad&& load) {
 
 bool CGlossCutterDoc::Load(const CLoadSettings& settings) {
     return AdoptLoad(RunLoad(settings));
+}
+
+CScanGap CGlossCutterDoc::GetScanGap(bool bAllowUnreadable) const {
+    return FindScanGap(m_arrScannedFolders, m_nScannedFiles, m_arrUnreadable, bAllowUnreadable);
 }
 
 CWipeRequest CGlossCutterDoc::MakeWipeRequest(const std::string& keywordFile,

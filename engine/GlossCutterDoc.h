@@ -2,6 +2,7 @@
 
 #include "Keyword.h"
 #include "LoadSettings.h"
+#include "ScanGap.h"
 #include "TextLine.h"
 #include "Wipe.h"
 
@@ -23,12 +24,13 @@ extern std::uint64_t g_nKeywordLinesLoad;
 // run on another thread while the document stays as it was; AdoptLoad then
 // makes it the document's.
 struct CKeywordLoad {
-    CLoadSettings m_settings;        // what the load read
-    CKeywordArray m_arrKeywords;     // sorted by symbol, with their uses
-    CLineArray m_arrLines;           // the keyword file's lines
-    std::error_code m_error;         // why the keyword file could not be read
-    std::size_t m_nScannedFiles = 0; // source files scanned
-    bool m_bCompleted = false;       // false when cancelled: the uses are incomplete
+    CLoadSettings m_settings;         // what the load read
+    CKeywordArray m_arrKeywords;      // sorted by symbol, with their uses
+    CLineArray m_arrLines;            // the keyword file's lines
+    std::error_code m_error;          // why the keyword file could not be read
+    std::size_t m_nScannedFiles = 0;  // source files read to their end
+    CUnreadableArray m_arrUnreadable; // source files and folders that could not be read
+    bool m_bCompleted = false;        // false when cancelled: the uses are incomplete
 };
 
 // The program's one document: it owns the keyword table and runs a load:
@@ -55,9 +57,10 @@ public:
     // Sorts the load's table by symbol and records the uses found in every
     // file under its source folders, slot by slot. False when cancelled.
     bool AnalyzeSources(CKeywordLoad& load) const;
-    // Appends the files under one source folder that the load scans.
+    // Appends the files under one source folder that the load scans, and the
+    // folders under it that cannot be listed.
     void AnalyzeFolder(const std::string& folder, const std::vector<std::string>& skipped,
-                       std::vector<std::string>& files) const;
+                       std::vector<std::string>& files, CUnreadableArray& unreadable) const;
 
     // On the document's thread: a completed load becomes the table, and its
     // lines become g_arrKeywordLines; after a cancelled one the table is
@@ -74,10 +77,14 @@ public:
     CKeyword* GetCurrentKeyword() const { return m_pCurrentKeyword; }
     void SetCurrentKeyword(CKeyword* pKeyword) { m_pCurrentKeyword = pKeyword; }
 
-    // Of the last load: the files it scanned, and why its keyword file could
-    // not be read.
+    // Of the last load: the files it read, those and the folders it could
+    // not read, and why its keyword file could not be read.
     std::size_t GetScannedFileCount() const { return m_nScannedFiles; }
+    const CUnreadableArray& GetUnreadable() const { return m_arrUnreadable; }
     const std::error_code& GetKeywordFileError() const { return m_keywordFileError; }
+    // Why the last load's uses cannot be trusted for a wipe; both front ends
+    // ask before they wipe.
+    CScanGap GetScanGap(bool bAllowUnreadable) const;
 
     // A wipe of the ticked keywords of the last load from `keywordFile`. It
     // carries that load's lines only while they are g_arrKeywordLines; after
@@ -97,5 +104,7 @@ private:
     std::string m_strLoadedFile; // the keyword file of the last load
     std::uint64_t m_nLoad = 0;   // the number of the last load whose lines are at hand
     std::size_t m_nScannedFiles = 0;
+    CUnreadableArray m_arrUnreadable;
+    std::array<std::string, kSlotCount> m_arrScannedFolders; // of the last load
     std::error_code m_keywordFileError;
 };

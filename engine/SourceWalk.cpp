@@ -6,8 +6,15 @@
 
 namespace {
 
-void Walk(const std::string& folder, const std::vector<std::string>& skipped,
-          std::vector<files::CFileIdentity>& ancestors, std::vector<std::string>& paths) {
+struct CWalk {
+    const std::vector<std::string>& m_listSkipped;
+    std::vector<std::string>& m_listPaths;
+    CUnreadableArray& m_arrUnreadable;
+    std::vector<files::CFileIdentity> m_arrAncestors;
+};
+
+void Walk(const std::string& folder, CWalk& walk) {
+    auto& ancestors = walk.m_arrAncestors;
     std::vector<files::CDirEntry> entries;
     bool bEntered = false;
     // A link back into a folder we are inside would lead round for ever, so
@@ -20,6 +27,8 @@ void Walk(const std::string& folder, const std::vector<std::string>& skipped,
         return true;
     };
     const std::error_code ec = files::ListDirectory(folder, entries, admit);
+    if (ec)
+        walk.m_arrUnreadable.push_back({folder, ec});
     if (!bEntered)
         return; // cannot be opened, or already on the path
     if (ec)
@@ -30,10 +39,11 @@ void Walk(const std::string& folder, const std::vector<std::string>& skipped,
             path += '/';
         path += entry.m_strName;
         if (entry.m_bDirectory)
-            Walk(path, skipped, ancestors, paths);
+            Walk(path, walk);
         else if (entry.m_bRegularFile &&
-                 std::find(skipped.begin(), skipped.end(), path) == skipped.end())
-            paths.push_back(std::move(path));
+                 std::find(walk.m_listSkipped.begin(), walk.m_listSkipped.end(), path) ==
+                     walk.m_listSkipped.end())
+            walk.m_listPaths.push_back(std::move(path));
     }
     ancestors.pop_back();
 }
@@ -41,7 +51,7 @@ void Walk(const std::string& folder, const std::vector<std::string>& skipped,
 } // namespace
 
 void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
-                        std::vector<std::string>& paths) {
-    std::vector<files::CFileIdentity> ancestors;
-    Walk(folder, skipped, ancestors, paths);
+                        std::vector<std::string>& paths, CUnreadableArray& unreadable) {
+    CWalk walk{skipped, paths, unreadable, {}};
+    Walk(folder, walk);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UnreadablePath.h"
+
 #include <string>
 #include <vector>
 
@@ -9,7 +11,8 @@
 // path, "/" and the name. Files whose path equals an entry of `skipped` (whole
 // string, case-sensitive) are left out. Links are followed, except a link to a
 // folder the walk is already inside, which would never end. Entries that are
-// neither folders nor regular files, and folders that cannot be listed, are
-// passed over.
+// neither folders nor regular files are passed over. A folder that cannot be
+// listed, `folder` itself included, is passed over as a whole and appended to
+// `unreadable`.
 void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
-                        std::vector<std::string>& paths);
+                        std::vector<std::string>& paths, CUnreadableArray& unreadable);

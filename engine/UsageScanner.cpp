@@ -27,7 +27,7 @@ void CFileUses::HandOver() {
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses) {
     thread_local CSourceUseArray found; // grows once per thread, not once per file
     found.clear();
-    scanner.ScanFile(path, found);
+    uses.m_error = scanner.ScanFile(path, found);
     uses.m_arrKeywords.clear();
     uses.m_arrUsed.clear();
     uses.m_arrKeywords.reserve(found.size());

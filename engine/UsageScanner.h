@@ -29,12 +29,14 @@ private:
 struct CFileUses {
     std::vector<CKeyword*> m_arrKeywords;
     std::vector<CUsed> m_arrUsed;
+    std::error_code m_error; // why the file could not be read to its end
 
     // Appends each record to its keyword's m_listUsed, in order.
     void HandOver();
 };
 
 // Scans the source file at `path` and makes one CUsed for every occurrence of
-// an unmarked keyword's symbol, in file order, into `uses` (which it clears).
+// an unmarked keyword's symbol, in file order, into `uses` (which it clears),
+// with the error that stopped the reading, if any.
 // Runs on any thread; the records reach their keywords through HandOver.
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses);

@@ -4,6 +4,8 @@
 #include "FileReplace.h"
 #include "KeywordFileReader.h"
 
+#include <algorithm>
+
 std::vector<LineFate> PlanWipe(const CLineArray& lines, const CKeywordArray& table,
                                unsigned operation) {
     const bool bRemove = operation == WIPE_REMOVE;
@@ -17,7 +19,9 @@ std::vector<LineFate> PlanWipe(const CLineArray& lines, const CKeywordArray& tab
     }
     if (bRemove) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i].m_strText.find(kWipeMarker) != std::string::npos)
+            const std::string& text = lines[i].m_strText;
+            const auto start = std::min(text.find_first_not_of(" \t"), text.size());
+            if (std::string_view(text).substr(start).starts_with(kWipeMarker))
                 fates[i] = LineFate::Remove;
         }
     }
@@ -48,6 +52,25 @@ std::string BackupPathFor(const std::string& path) {
     return path.substr(0, dot) + ".bak";
 }
 
+namespace {
+
+// What the user can do about a refusal.
+std::string RefusalAdvice(const std::string& path, const std::error_code& ec) {
+    if (ec == files::FileError::WriteProtected)
+        return "; to wipe it, make it writable (chmod u+w " + path + ") and wipe again";
+    if (ec == files::FileError::HardLinked)
+        return ": it has " + std::to_string(files::LinkCount(path)) +
+               " names, and a new file under one would leave the others with the old text";
+    if (ec == files::FileError::NotRegularFile)
+        return ": a pipe, device or folder can be read but not rewritten; name the header itself";
+    if (ec == files::FileError::OwnerNotKept)
+        return ": the new file would no longer belong to " + files::OwnerOf(path) +
+               "; let that user (or root) wipe it";
+    return {};
+}
+
+} // namespace
+
 std::string CWipeResult::Describe(const std::string& path) const {
     const std::string reason = m_error ? ": " + m_error.message() : std::string();
     switch (m_nStatus) {
@@ -60,6 +83,15 @@ std::string CWipeResult::Describe(const std::string& path) const {
     case WipeStatus::FileChanged:
         return "The keyword file " + path +
                " has changed since it was loaded. Reload, then wipe again.";
+    case WipeStatus::Unchanged:
+        return path + ": nothing to wipe. The file and its backup are as they were.";
+    case WipeStatus::Refused:
+        return "Cannot wipe the keyword file " + path + reason + ". Nothing was changed" +
+               RefusalAdvice(path, m_error) + ".";
+    case WipeStatus::BackupIsKeywordFile:
+        return "The backup " + m_strBackup + " and the keyword file " + path +
+               " are one file, through a link; the backup would take the old text's place. "
+               "Nothing was changed; remove the link, or give the real file's name.";
     case WipeStatus::ReadFailed:
         return "Cannot read the keyword file " + path + reason + ". Nothing was changed.";
     case WipeStatus::BackupFailed:
@@ -88,6 +120,13 @@ CWipeResult WipeKeywords(const CWipeRequest& request) {
     }
     const std::string& path = request.m_strKeywordFile;
     const CLineArray& lines = *request.m_pLines;
+    // Before the file is read again: a pipe would not give its bytes twice.
+    if ((result.m_error = files::CheckReplaceable(path))) {
+        result.m_nStatus = result.m_error.category() == files::FileErrorCategory()
+                               ? WipeStatus::Refused
+                               : WipeStatus::ReadFailed;
+        return result;
+    }
     std::string current;
     if ((result.m_error = files::ReadWholeFile(path, current))) {
         result.m_nStatus = WipeStatus::ReadFailed;
@@ -100,16 +139,22 @@ CWipeResult WipeKeywords(const CWipeRequest& request) {
 
     const std::vector<LineFate> fates = PlanWipe(request);
     const std::string content = ApplyWipe(lines, fates);
-
+    // Not even the backup: an older one may hold the only copy of an older text.
+    if (content == current) {
+        result.m_nStatus = WipeStatus::Unchanged;
+        return result;
+    }
     result.m_strBackup = BackupPathFor(path);
+    if (files::IsSameFile(result.m_strBackup, path)) {
+        result.m_nStatus = WipeStatus::BackupIsKeywordFile;
+        return result;
+    }
     if ((result.m_error = files::WriteFileLike(result.m_strBackup, current, path))) {
         result.m_nStatus = WipeStatus::BackupFailed;
         return result;
     }
     for (const LineFate fate : fates)
         result.m_nWiped += fate != LineFate::Keep ? 1 : 0;
-    if (content == current)
-        return result;
     // Writing and syncing take a while: an editor may save the file meanwhile,
     // and its bytes must not be lost to ours.
     bool bChangedMeanwhile = false;

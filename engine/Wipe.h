@@ -20,8 +20,9 @@ enum class LineFate : unsigned char { Keep, Mark, Remove };
 // The fate of every line of `lines` when the ticked keywords of `table` are
 // wiped with `operation` (anything but WIPE_REMOVE is WIPE_MARK). Mark puts the
 // marker in front of each ticked keyword's line. Remove drops each ticked
-// keyword's line, every marked keyword's line, and every line that already
-// carries the marker.
+// keyword's line, every marked keyword's line, and every line whose text
+// begins with the marker after blanks and tabs; the marker further on, inside
+// a value or a comment, is text like any other.
 std::vector<LineFate> PlanWipe(const CLineArray& lines, const CKeywordArray& table,
                                unsigned operation);
 
@@ -35,11 +36,14 @@ std::string BackupPathFor(const std::string& path);
 
 enum class WipeStatus {
     Done,
-    NotLoaded,    // the lines at hand come from another file or load, or from none
-    FileChanged,  // the file differs from what the last load read
-    ReadFailed,   // the file cannot be read again before the rewrite
-    BackupFailed, // nothing was rewritten
-    WriteFailed,  // the file is as it was; the backup may have been written
+    Unchanged,           // no line would change: nothing was written, not even a backup
+    NotLoaded,           // the lines at hand come from another file or load, or from none
+    FileChanged,         // the file differs from what the last load read
+    ReadFailed,          // the file cannot be read again before the rewrite
+    Refused,             // the file cannot be replaced as it is (m_error says why)
+    BackupIsKeywordFile, // a link makes the backup and the keyword file one file
+    BackupFailed,        // nothing was rewritten
+    WriteFailed,         // the file is as it was; the backup may have been written
 };
 
 struct CWipeResult {
@@ -48,7 +52,9 @@ struct CWipeResult {
     std::string m_strBackup;  // the backup's path, once the wipe got as far as writing it
     std::size_t m_nWiped = 0; // lines marked or removed
 
-    bool Succeeded() const { return m_nStatus == WipeStatus::Done; }
+    bool Succeeded() const {
+        return m_nStatus == WipeStatus::Done || m_nStatus == WipeStatus::Unchanged;
+    }
     // A sentence for the user that says what happened and what to do.
     std::string Describe(const std::string& path) const;
 };
@@ -74,6 +80,9 @@ std::vector<LineFate> PlanWipe(const CWipeRequest& request);
 // Wipes the ticked keywords of the request from its keyword file, which must
 // still hold exactly the bytes of the request's lines. The file is first
 // copied to its backup; then it is replaced as a whole, so it is either
-// entirely old or entirely new. When the content would not change, only the
-// backup is made.
+// entirely old or entirely new, with its owner, mode and attributes. A file
+// that cannot be replaced so (write-protected, hard-linked, not a regular
+// file, an owner we cannot keep), or whose backup a link makes the file
+// itself, is refused before anything is written. When the content would not
+// change, nothing is written.
 CWipeResult WipeKeywords(const CWipeRequest& request);

@@ -59,7 +59,8 @@ void CheckKeywords(const CLineArray& lines, const CKeywordArray& table) {
 }
 
 // What the header promises, from the lines' numbers: Mark marks the ticked;
-// Remove drops the ticked, the marked and every line with the marker.
+// Remove drops the ticked, the marked and every line that starts with the
+// marker after blanks and tabs.
 std::vector<LineFate> ExpectedFates(const CLineArray& lines, const CKeywordArray& table,
                                     bool bRemove) {
     std::set<int> wiped;
@@ -68,7 +69,9 @@ std::vector<LineFate> ExpectedFates(const CLineArray& lines, const CKeywordArray
             wiped.insert(keyword->m_nLine);
     std::vector<LineFate> fates;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool bMarker = lines[i].m_strText.find(kWipeMarker) != std::string::npos;
+        const std::string& text = lines[i].m_strText;
+        const std::size_t at = text.find(kWipeMarker);
+        const bool bMarker = at != std::string::npos && text.find_first_not_of(" \t") == at;
         const bool bKeep = !wiped.contains(static_cast<int>(i) + 1) && !(bRemove && bMarker);
         fates.push_back(bKeep ? LineFate::Keep : bRemove ? LineFate::Remove : LineFate::Mark);
     }

@@ -25,6 +25,13 @@
 #include <QTimer>
 #include <QToolBar>
 
+namespace {
+
+// Unreadable paths named in the counts' tooltip; the rest are only counted.
+constexpr std::size_t kUnreadableShown = 20;
+
+} // namespace
+
 CMainFrame::CMainFrame(CGlossCutterView* pView) : m_pView(pView) {
     setCentralWidget(m_pView);
     setWindowIcon(AppIcon());
@@ -106,6 +113,10 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     m_pMessagePane = new QLabel(FromBytes(LoadString(AFX_IDS_IDLEMESSAGE)));
     statusBar()->addWidget(m_pMessagePane, 1);
+    m_pScanCountsPane = new QLabel;
+    m_pScanCountsPane->setObjectName(QStringLiteral("scanCounts"));
+    m_pScanCountsPane->hide(); // until a load has counted
+    statusBar()->addPermanentWidget(m_pScanCountsPane);
     m_pProgress = new QProgressBar;
     m_pProgress->setMaximumWidth(160);
     m_pProgress->hide();
@@ -183,6 +194,11 @@ void CMainFrame::OnOptions() {
 }
 
 void CMainFrame::OnWipe() {
+    // A scan that missed uses would have the wipe take keywords the code needs.
+    if (const CScanGap gap = m_pView->GetDocument().GetScanGap(false)) {
+        ShowWarning(this, FromBytes(gap.Describe()), QStringLiteral("Wipe"));
+        return;
+    }
     if (!AskYesNo(this, FromBytes(LoadString(IDS_ASK_WIPE)), QStringLiteral("Wipe")))
         return;
     std::string keywordFile;
@@ -194,6 +210,10 @@ void CMainFrame::OnWipe() {
     if (!result.Succeeded()) {
         // The list and its ticks stay, so the user can reload and wipe again.
         ShowWarning(this, FromBytes(result.Describe(keywordFile)), QStringLiteral("Wipe"));
+        return;
+    }
+    if (result.m_nStatus == WipeStatus::Unchanged) {
+        SetMessageText(FromBytes(result.Describe(keywordFile)));
         return;
     }
     m_pView->Reload();
@@ -216,6 +236,15 @@ void CMainFrame::OnLoadStarted() {
 }
 
 void CMainFrame::OnLoadFinished() {
+    const CGlossCutterDoc& doc = m_pView->GetDocument();
+    const CUnreadableArray& unreadable = doc.GetUnreadable();
+    m_pScanCountsPane->setText(
+        tr("%1 files read, %2 unreadable").arg(doc.GetScannedFileCount()).arg(unreadable.size()));
+    QStringList paths; // the first of them, where the pointer rests
+    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableShown; ++i)
+        paths << FromBytes(unreadable[i].m_strPath + ": " + unreadable[i].m_error.message());
+    m_pScanCountsPane->setToolTip(paths.join(QLatin1Char('\n')));
+    m_pScanCountsPane->show();
     m_pProgress->hide();
     m_pCancel->hide();
     m_pEscape->setEnabled(false);

@@ -51,6 +51,7 @@ private:
 
     CGlossCutterView* m_pView;
     QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pScanCountsPane = nullptr; // files read and unreadable by the last load
     QProgressBar* m_pProgress = nullptr;
     QPushButton* m_pCancel = nullptr;
     QShortcut* m_pEscape = nullptr;

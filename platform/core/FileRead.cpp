@@ -1,5 +1,6 @@
 #include "FileRead.h"
 
+#include "FileError.h"
 #include "LongPathOpen.h"
 #include "SystemError.h"
 
@@ -42,8 +43,9 @@ std::error_code OpenRegular(const std::string& path, int& fd, off_t& size) {
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
         fd = -1;
-        return std::make_error_code(S_ISDIR(st.st_mode) ? std::errc::is_a_directory
-                                                        : std::errc::invalid_argument);
+        if (S_ISDIR(st.st_mode))
+            return std::make_error_code(std::errc::is_a_directory);
+        return FileError::NotRegularFile;
     }
     size = st.st_size;
     return {};

@@ -27,7 +27,7 @@ std::string Fill(std::string text, const std::map<std::string, std::string>& val
     return text;
 }
 
-// `line`, cut at its blanks, read as a request and told in one line; "" if refused.
+// `line`, cut at its blanks, read as a request and told in one line, or why not.
 std::string Parse(const std::string& line) {
     std::istringstream in(line);
     const std::vector<std::string> args{std::istream_iterator<std::string>(in), {}};
@@ -35,8 +35,9 @@ std::string Parse(const std::string& line) {
     for (const auto& arg : args)
         argv.push_back(arg.c_str());
     CCliRequest r;
-    if (!ParseCommandLine(static_cast<int>(argv.size()), argv.data(), r).empty())
-        return "";
+    if (const std::string error = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), r);
+        !error.empty())
+        return "! " + error;
     std::string s = std::array{"scan", "wipe", "help", "version"}[static_cast<int>(r.m_nCommand)];
     s += r.m_strKeywordFile ? " k=" + *r.m_strKeywordFile : "";
     for (const auto& [tag, list] :
@@ -46,39 +47,50 @@ std::string Parse(const std::string& line) {
     s += r.m_nFormat == ReportFormat::Json ? " json" : "";
     s += std::string(r.m_bUnusedOnly ? " unused" : "") + (r.m_bCheck ? " check" : "");
     s += r.m_nOperation ? " op=" + std::to_string(*r.m_nOperation) : "";
-    return s + (r.m_bDryRun ? " dry" : "");
+    return s + (r.m_bDryRun ? " dry" : "") + (r.m_bAllowUnreadable ? " allow" : "");
 }
 
-const std::string kEight = " --source-folder /1 --source-folder /2 --source-folder /3 "
-                           "--source-folder /4 --source-folder /5 --source-folder /6 "
-                           "--source-folder /7 --source-folder /8";
+const std::string kEight = " --source-folder /usr --source-folder /etc --source-folder /dev "
+                           "--source-folder /tmp --source-folder /var --source-folder /proc "
+                           "--source-folder /usr --source-folder /";
 
 // Paths come out absolute and lexically normal: ".." drops the name, whatever it is.
 const Row kParseRows[] = {
     {"every scan option",
-     "scan --keyword-file k.h --source-folder=/s/a --source-folder /s/b --skipped-file=/s/a/x.c "
+     "scan --keyword-file k.h --source-folder=/usr --source-folder /etc --skipped-file=/s/a/x.c "
      "--format=json --unused --check",
-     "scan k=k.h f=/s/a,/s/b s=/s/a/x.c json unused check"},
-    {"eight folders", "scan" + kEight, "scan f=/1,/2,/3,/4,/5,/6,/7,/8"},
+     "scan k=k.h f=/usr,/etc s=/s/a/x.c json unused check"},
+    {"eight folders", "scan" + kEight, "scan f=/usr,/etc,/dev,/tmp,/var,/proc,/usr,/"},
     {"every wipe option",
-     "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c",
-     "wipe k=k.h s=/x.c op=2 dry"},
+     "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c --allow-unreadable",
+     "wipe k=k.h s=/x.c op=2 dry allow"},
     {"short help", "-h", "help"},
     {"help after a command", "scan --help", "help"},
-    {"relative paths", "scan --source-folder a//b/./c/../d/ --skipped-file .",
-     "scan f=<cwd>/a/b/d s=<cwd>"},
-    {"dot dot over a link", "scan --source-folder /no/such/link/../y --skipped-file /",
-     "scan f=/no/such/y s=/"},
-    {"nothing", "", ""},
-    {"unknown command", "scna", ""},
-    {"value missing", "scan --keyword-file", ""},
-    {"empty file", "scan --keyword-file=", ""},
-    {"unknown format", "scan --format xml", ""},
-    {"unknown operation", "wipe --operation delete", ""},
-    {"value for a flag", "scan --check=yes", ""},
-    {"scan option for wipe", "wipe --check", ""},
-    {"wipe option for scan", "scan --dry-run", ""},
-    {"nine folders", "scan" + kEight + " --source-folder /9", ""},
+    {"relative paths", "scan --source-folder .//./ --skipped-file a//b/./c/../d/",
+     "scan f=<cwd> s=<cwd>/a/b/d"},
+    {"dot dot over a link", "scan --source-folder /proc/self/../self --skipped-file /no/link/../y",
+     "scan f=/proc/self s=/no/y"},
+    {"nothing", "", "! no command given"},
+    {"unknown command", "scna", "! unknown command: scna"},
+    {"value missing", "scan --keyword-file", "! --keyword-file needs a value"},
+    {"empty file", "scan --keyword-file=", "! --keyword-file needs a non-empty value"},
+    {"unknown format", "scan --format xml", "! --format must be text or json, not \"xml\""},
+    {"unknown operation", "wipe --operation delete",
+     "! --operation must be mark or remove, not \"delete\""},
+    {"value for a flag", "scan --check=yes", "! --check takes no value"},
+    {"scan option for wipe", "wipe --check", "! unknown option for wipe: --check"},
+    {"wipe option for scan", "scan --dry-run", "! unknown option for scan: --dry-run"},
+    {"nine folders", "scan" + kEight + " --source-folder /9",
+     "! at most eight --source-folder options can be given"},
+    {"mistyped folder", "wipe --source-folder /usr/scr",
+     "! --source-folder /usr/scr: no such folder"},
+    {"file as folder", "scan --source-folder /dev/null",
+     "! --source-folder /dev/null: not a folder"},
+    {"file name without its option", "scan k.h",
+     "! unexpected argument \"k.h\"; a keyword file is given as --keyword-file k.h"},
+    {"option where a value belongs", "scan --keyword-file --source-folder /usr",
+     "! --keyword-file needs a value before --source-folder (or write "
+     "--keyword-file=--source-folder)"},
 };
 
 class CliParse : public testing::TestWithParam<Row> {};
@@ -171,10 +183,10 @@ protected:
     void WriteSettings(const std::string& ini) const { dir.Put(kSettingsFile, ini); }
 
     // Runs the program in `root` through the shell; no path here needs quoting.
-    Ran Run(const std::string& args) const {
+    Ran Run(const std::string& args, const std::string& out = "stdout") const {
         const std::string command = "cd " + root + " && XDG_CONFIG_HOME=" + root +
                                     "/config HOME=" + root + "/home " GLOSSCUTTER_CLI " " + args +
-                                    " >stdout 2>stderr";
+                                    " >" + out + " 2>stderr";
         const int status = std::system(command.c_str()); // NOLINT(cert-env33-c)
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root + "/stdout"),
                 ReadFile(root + "/stderr")};
@@ -186,8 +198,8 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
     const std::string keys = dir.Put("json/keys.h", "#define sZ \"Z\"\n// #define sA \"A\"\n"
                                                     "#define sB \"B\\\"\"\n");
     const std::string file = dir.Put("json/src/a.c", "gZ(gZ)\n\ngZ;");
-    const std::string args = "scan --format json --keyword-file " + keys + " --source-folder " +
-                             root + "/json//src/./x/../";
+    const std::string args =
+        "scan --format json --keyword-file " + keys + " --source-folder " + root + "/json//src/./";
     const auto report = [&](const std::string& option) {
         std::string out = Run(args + option).out;
         std::erase_if(out, [](unsigned char c) { return std::isspace(c); });
@@ -195,7 +207,7 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
     };
     const std::string head = R"({"keywordFile":"<keys>","keywords":[)";
     const std::string gB = R"({"line":3,"symbol":"gB","value":"B\\\"","marked":false,"uses":[]})";
-    const std::string tail = R"(],"summary":{"keywords":3,"unused":1,"files":1}})";
+    const std::string tail = R"(],"summary":{"keywords":3,"unused":1,"files":1,"unreadable":0}})";
     EXPECT_EQ(report(""), head +
                               R"({"line":1,"symbol":"gZ","value":"Z","marked":false,"uses":[)"
                               R"({"file":"<a.c>","line":1},{"file":"<a.c>","line":1},)"
@@ -218,13 +230,14 @@ const RunRow kRunRows[] = {
     {"scan", "<scan>", 0,
      "<texts>:12" + kWarning + "gCloseFile \"Close\"\n<texts>:13" + kWarning +
          "gPrint \"\"Print...\"              \"\n<texts>:14" + kWarning +
-         "gPrintPreview \"Print preview\"\n15 keywords, 3 unused, 5 files scanned\n"},
-    {"check finds unused", "<scan> --check", 1, "15 keywords, 3 unused, 5 files scanned\n"},
+         "gPrintPreview \"Print preview\"\n15 keywords, 3 unused, 5 files scanned, 0 unreadable\n"},
+    {"check finds unused", "<scan> --check", 1,
+     "15 keywords, 3 unused, 5 files scanned, 0 unreadable\n"},
     // The skipped file holds the only uses of three keywords.
     {"relative paths, skipped file",
      "scan --keyword-file demo/texts.h --source-folder demo/src --skipped-file "
      "demo/src/file/open.c",
-     0, "15 keywords, 6 unused, 4 files scanned\n"},
+     0, "15 keywords, 6 unused, 4 files scanned, 0 unreadable\n"},
     {"missing keyword file", "scan --keyword-file <root>/none.h", 2, ""},
     {"folder as keyword file", "scan --keyword-file <src>", 2, ""},
     {"no keyword file anywhere", "scan --source-folder <src>", 2, ""},
@@ -256,7 +269,8 @@ TEST_F(CliRun, SettingsFillInWhatTheCommandLineLeavesOut) {
     WriteSettings("[General]\nkeyword%20file=\"" + texts + "\"\n[source%20folder]\n0=\"" + edit +
                   "\"\n1=\"" + file + "\"\n[skipped%20file]\n0=\"" + open + "\"\n");
     const Ran ran = Run("scan");
-    EXPECT_TRUE(ran.status == 0 && ran.out.ends_with("15 keywords, 9 unused, 3 files scanned\n"))
+    EXPECT_TRUE(ran.status == 0 &&
+                ran.out.ends_with("15 keywords, 9 unused, 3 files scanned, 0 unreadable\n"))
         << ran.err;
     const std::string given = " --source-folder " + edit + " --source-folder " + file;
     EXPECT_EQ(ran.out, Run("scan --keyword-file " + texts + given + " --skipped-file " + open).out);
@@ -299,8 +313,108 @@ TEST_P(CliWipeRows, WipeBacksUpThenMarksOrRemovesUnusedKeywords) {
     EXPECT_EQ(after.find("// GlossCutter //") != std::string::npos, !row.remove);
     EXPECT_EQ(ReadFile(root + "/demo/texts.bak"), original);
     EXPECT_EQ(Run(scan + " --check").status, 0);
+    // A second wipe finds nothing, and leaves the backup of the first alone.
+    const Ran again = Run(wipe);
+    EXPECT_TRUE(again.status == 0 && again.out.ends_with(": nothing to wipe. The file and its "
+                                                         "backup are as they were.\n"))
+        << again.out;
+    EXPECT_EQ(ReadFile(root + "/demo/texts.bak"), original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CliWipeRows, testing::ValuesIn(kWipeRows), kRowName);
+
+struct GuardRow {
+    const char* name;
+    std::string args;  // after "wipe --keyword-file <texts>"; <src> is the demo's sources
+    const char* setup; // a shell command run in the demo folder first
+    int status;
+    std::string err; // standard error holds it
+};
+
+const GuardRow kGuardRows[] = {
+    {"no source folder", "", "true", 2, "No source folder is set"},
+    {"set folder missing", "",
+     "mkdir -p ../config/GlossCutter && printf '[source%%20folder]\\n0=<src>\\n' "
+     ">../config/GlossCutter/GlossCutter.conf && mv src scr",
+     2, "The source folder <src> does not exist"},
+    {"nothing read", " --source-folder <src>", "rm -r src/*", 2, "No source file was found"},
+    {"unreadable file", " --source-folder <src>", "ln -s /proc/self/mem src/mem", 2,
+     "glosscutter-cli: cannot read <src>/mem: Input/output error\n"
+     "glosscutter-cli: 1 file or folder could not be read"},
+    {"unreadable file allowed", " --source-folder <src> --allow-unreadable",
+     "ln -s /proc/self/mem src/mem", 0, "cannot read <src>/mem: Input/output error\n"},
+};
+
+class CliWipeGuard : public CliRun, public testing::WithParamInterface<GuardRow> {};
+
+// A scan that may have missed uses wipes nothing, and says why.
+TEST_P(CliWipeGuard, RefusesWhatAScanCannotVouchFor) {
+    const GuardRow& row = GetParam();
+    const std::string original = ReadFile(texts);
+    const std::map<std::string, std::string> paths = {{"<texts>", texts}, {"<src>", src}};
+    const std::string setup = "cd " + root + "/demo && " + Fill(row.setup, paths);
+    ASSERT_EQ(std::system(setup.c_str()), 0); // NOLINT(cert-env33-c)
+    const Ran ran = Run(Fill("wipe --keyword-file <texts>" + row.args, paths));
+    EXPECT_EQ(ran.status, row.status) << ran.err;
+    EXPECT_NE(ran.err.find(Fill(row.err, paths)), std::string::npos) << ran.err;
+    EXPECT_EQ(fs::exists(root + "/demo/texts.bak"), row.status == 0);
+    if (row.status == 0)
+        EXPECT_EQ(ReadFile(root + "/demo/texts.bak"), original);
+    else
+        EXPECT_EQ(ReadFile(texts), original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliWipeGuard, testing::ValuesIn(kGuardRows), kRowName);
+
+// The counts say what was read; each unreadable file is named, and a dry run
+// whose diff is lost fails.
+TEST_F(CliRun, UnreadableSourcesAreCountedAndLostOutputFails) {
+    fs::create_symlink("/proc/self/mem", src + "/mem");
+    const Ran ran = Run(scan);
+    EXPECT_TRUE(ran.out.ends_with("5 files scanned, 1 unreadable\n")) << ran.out;
+    EXPECT_EQ(ran.err, "glosscutter-cli: cannot read " + src + "/mem: Input/output error\n");
+    EXPECT_NE(Run(scan + " --format json").out.find(R"("files": 5, "unreadable": 1)"),
+              std::string::npos);
+    const std::string wipe = "wipe --keyword-file " + texts + " --source-folder " + src;
+    const Ran full = Run(wipe + " --allow-unreadable --dry-run", "/dev/full");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_TRUE(full.err.ends_with("cannot write the diff: No space left on device\n")) << full.err;
+}
+
+using PatchRow = CaseRow<std::vector<std::string>, std::string>; // the breaks in turn; the name
+
+const PatchRow kPatchRows[] = {
+    {"LF", {"\n"}, "keys.h"},
+    {"CR LF", {"\r\n"}, "keys.h"},
+    {"mixed", {"\r\n", "\n", "\n"}, "keys.h"},
+    {"name with a tab and a quote", {"\n"}, "k\te\"ys.h"},
+    {"lone CR", {"\r"}, "keys.h"},
+};
+
+class CliDryRunPatch : public CliRun, public testing::WithParamInterface<PatchRow> {};
+
+// What the dry run prints, patch makes of the file: what the wipe writes. Where
+// patch cannot, the dry run says so.
+TEST_P(CliDryRunPatch, AppliesAndGivesWhatTheWipeWrites) {
+    const auto& [name, breaks, file] = GetParam();
+    std::string text; // every second keyword is used
+    for (std::size_t i = 0; i < 12; ++i)
+        text += "#define sK" + std::to_string(i) + " \"\"" + breaks[i % breaks.size()];
+    const std::string keys = dir.Put("p/" + file, text);
+    dir.Put("p/src/a.c", "gK0 gK2 gK4 gK6 gK8 gK10");
+    const std::string wipe =
+        "wipe --operation remove --keyword-file 'p/" + file + "' --source-folder p/src";
+    const Ran dry = Run(wipe + " --dry-run");
+    ASSERT_EQ(dry.status, 0);
+    EXPECT_EQ(dry.err.find("which patch cannot apply") != std::string::npos, breaks[0] == "\r");
+    if (breaks[0] == "\r")
+        return;
+    const std::string patch = "cd " + root + " && patch -s -p0 -o patched <stdout";
+    EXPECT_EQ(std::system(patch.c_str()), 0); // NOLINT(cert-env33-c)
+    ASSERT_EQ(Run(wipe).status, 0);
+    EXPECT_EQ(ReadFile(root + "/patched"), ReadFile(keys));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliDryRunPatch, testing::ValuesIn(kPatchRows), kRowName);
 
 } // namespace

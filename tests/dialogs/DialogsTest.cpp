@@ -53,6 +53,13 @@ const NamedRow<bool, uint, QString> kWipes[] = {{"no", {false, WIPE_MARK, ""}},
                                                 {"file changed", {true, WIPE_REMOVE, "edit"}},
                                                 {"other file", {true, WIPE_REMOVE, "other"}}};
 
+// The first source folder ("" none), whether its files include an unreadable
+// one, and the start of the Wipe's warning.
+const NamedRow<QString, bool, QString> kGaps[] = {
+    {"no source folder", {"", false, "No source folder is set"}},
+    {"missing folder", {"/no/such/src", false, "The source folder /no/such/src does not exist"}},
+    {"unreadable file", {"src", true, "1 file or folder could not be read (<src>/mem: "}}};
+
 // A list as one text, the entries separated by blanks.
 std::vector<std::string> L(const QString& text) {
     std::vector<std::string> list;
@@ -205,6 +212,31 @@ private slots:
         const bool removed = done && operation == WIPE_REMOVE;
         QCOMPARE(Model()->rowCount(), removed ? 10 : 15);
         QCOMPARE(TickedRows(), removed ? 0 : 5);
+    }
+
+    // A scan that may have missed uses is no ground for a wipe: the Wipe warns
+    // before it asks, and the counts of the last load say what was read.
+    void frameWipeRefusesAPartialScan_data() { Rows(kGaps); }
+    void frameWipeRefusesAPartialScan() {
+        const auto [folder, unreadable, warning] = Fetch(kGaps);
+        theOptions.SetSourceFolder(0, folder == "src" ? m_strSource : folder.toStdString());
+        if (unreadable)
+            fs::create_symlink("/proc/self/mem", m_strSource + "/mem");
+        const std::string original = ReadFile(m_strTexts);
+        QVERIFY(Reload());
+        const auto* pCounts = m_pFrame->findChild<QLabel*>(QStringLiteral("scanCounts"));
+        QCOMPARE(pCounts->text(), unreadable         ? "5 files read, 1 unreadable"
+                                  : folder.isEmpty() ? "0 files read, 0 unreadable"
+                                                     : "0 files read, 1 unreadable");
+        m_listAnswers = {true, true};
+        Trigger(ID_AUTO_CHECK);
+        Trigger(ID_WIPE);
+        QCOMPARE(m_listAsked.size(), 2);
+        QVERIFY2(
+            m_listAsked[1].startsWith("Wipe: " + QString(warning).replace("<src>", Q(m_strSource))),
+            qPrintable(m_listAsked[1]));
+        QCOMPARE(Q(ReadFile(m_strTexts)), Q(original));
+        QVERIFY(!fs::exists(*m_pDir / "my demo/texts.bak"));
     }
 };
 

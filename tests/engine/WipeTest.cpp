@@ -46,12 +46,19 @@ const RewriteRow kRewriteRows[] = {
     {"mark, no final break", A + "\n" + B, Mark, {2}, A + "\n" + M + B, 1},
     {"remove CR", A + "\r" + B + "\r" + A + "\r", Remove, {2}, A + "\r" + A + "\r", 1},
     {"remove, no final break", A + "\r\n" + B, Remove, {2}, A + "\r\n", 1},
-    {"remove marked, marker",
-     M + A + "\n\n" + B + "\n/*" + M + "*/",
+    {"remove marked, marker after blanks",
+     M + A + "\n\n" + B + "\n \t" + M + "*/",
      Remove,
      {},
      "\n" + B + "\n",
      2},
+    // The marker is only the wipe's own when a line begins with it.
+    {"remove keeps the marker further on",
+     "#define sHelp \"Type " + M + " to mark\"\n/*" + M + "*/\n" + B + "\n",
+     Remove,
+     {3},
+     "#define sHelp \"Type " + M + " to mark\"\n/*" + M + "*/\n",
+     1},
     {"remove all", "// " + A + "\r\n" + B + "\r\n", Remove, {2}, "", 2},
     {"unchanged", "// " + A + "\n" + B + "\n", Mark, {}, "// " + A + "\n" + B + "\n", 0},
 };
@@ -59,7 +66,8 @@ const RewriteRow kRewriteRows[] = {
 class WipeRewrite : public testing::TestWithParam<RewriteRow> {};
 
 // Each line keeps its own break; an older backup is replaced; the mode bits stay,
-// even those a umask would strip. With nothing to change, only the backup is written.
+// even those a umask would strip. With nothing to change, nothing is written:
+// the older backup may be the only copy of an older text.
 TEST_P(WipeRewrite, ByteExactAfterTheBackup) {
     const RewriteRow& row = GetParam();
     TempDir dir;
@@ -71,13 +79,16 @@ TEST_P(WipeRewrite, ByteExactAfterTheBackup) {
     const auto doc = LoadAndTick(path, row.ticked);
     const CWipeResult result = WipeKeywords(doc->MakeWipeRequest(path, row.operation));
     ASSERT_TRUE(result.Succeeded()) << result.Describe(path);
+    const bool bChanged = row.after != row.before;
+    EXPECT_EQ(result.m_nStatus, bChanged ? WipeStatus::Done : WipeStatus::Unchanged);
     EXPECT_EQ(result.m_nWiped, row.wiped);
-    EXPECT_EQ(result.m_strBackup, dir / "keys.bak");
-    EXPECT_EQ(FolderFiles(dir.root), (Files{{"keys.bak", row.before}, {"keys.h", row.after}}));
+    EXPECT_EQ(result.m_strBackup, bChanged ? dir / "keys.bak" : "");
+    EXPECT_EQ(FolderFiles(dir.root), (Files{{"keys.bak", bChanged ? row.before : "an older backup"},
+                                            {"keys.h", row.after}}));
     struct stat now {};
     ASSERT_EQ(::stat(path.c_str(), &now), 0);
     EXPECT_EQ(now.st_mode & 07777, 0662u);
-    EXPECT_TRUE(row.after != row.before || now.st_ino == old.st_ino) << "the file was replaced";
+    EXPECT_TRUE(bChanged || now.st_ino == old.st_ino) << "the file was replaced";
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WipeRewrite, testing::ValuesIn(kRewriteRows), kRowName);
@@ -109,6 +120,17 @@ const RefusalRow kRefusalRows[] = {
      WipeStatus::FileChanged},
     {"options name another file", [](std::string& p) { p += ".other"; }, WipeStatus::NotLoaded},
     {"file gone", [](std::string& p) { fs::remove(p); }, WipeStatus::ReadFailed},
+    // keys.h leads to keys.bak: the backup would be written over the only copy.
+    {"link to its own backup name",
+     [](std::string& p) {
+         fs::rename(p, fs::path(p).parent_path() / "keys.bak");
+         fs::create_symlink("keys.bak", p);
+     },
+     WipeStatus::BackupIsKeywordFile},
+    {"hard link", [](std::string& p) { fs::create_hard_link(p, p + ".2"); }, WipeStatus::Refused},
+    // Root too: the mode bits say the file is not to be written.
+    {"write-protected", [](std::string& p) { fs::permissions(p, fs::perms(0444)); },
+     WipeStatus::Refused},
 };
 
 class WipeRefused : public testing::TestWithParam<RefusalRow> {};

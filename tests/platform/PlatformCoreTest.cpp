@@ -8,17 +8,21 @@
 #include "FileReplace.h"
 
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 namespace {
 
 using namespace bytes;
+using namespace std::string_literals;
 using namespace std::string_view_literals;
 using namespace testing_tables;
 using testing::PrintToString;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 namespace fs = std::filesystem;
 
 constexpr Pos kHuge = PTRDIFF_MAX, kTiny = PTRDIFF_MIN;
@@ -89,6 +93,131 @@ TEST(FileReplace, WritesLikeTheModelAndReplacesOnlyRegularFiles) {
                                             {"keys.bak", "second"},
                                             {"keys.h", "model"}}));
 }
+
+// The new file and the backup both carry the original's attributes, its ACL
+// among them: version 2, then {tag, permissions, id} per entry, little-endian:
+// the owner rw, user 65534 rw, the group r, a mask of r, the others r.
+TEST(FileReplace, KeepsExtendedAttributesAndTheAcl) {
+    const std::string acl =
+        "\2\0\0\0\1\0\6\0\xFF\xFF\xFF\xFF\2\0\6\0\xFE\xFF\0\0\4\0\4\0\xFF\xFF\xFF\xFF"
+        "\x10\0\4\0\xFF\xFF\xFF\xFF\x20\0\4\0\xFF\xFF\xFF\xFF"s;
+    const std::pair<const char*, std::string> kAttributes[] = {{"system.posix_acl_access", acl},
+                                                               {"user.glosscutter", "kept"}};
+    TempDir dir;
+    const std::string original = dir.Put("keys.h", "old"), backup = dir / "keys.bak";
+    for (const auto& [name, value] : kAttributes)
+        if (::setxattr(original.c_str(), name, value.data(), value.size(), 0) != 0) {
+            ASSERT_TRUE(errno == ENOTSUP || errno == EOPNOTSUPP) << name;
+            GTEST_SKIP() << "the temporary folder's file system lacks " << name;
+        }
+    const fs::perms mode = fs::status(original).permissions();
+    ASSERT_FALSE(files::WriteFileLike(backup, "old", original));
+    ASSERT_FALSE(files::ReplaceFileContent(original, "new"));
+    for (const std::string& file : {original, backup}) {
+        EXPECT_EQ(fs::status(file).permissions(), mode) << file;
+        for (const auto& [name, value] : kAttributes) {
+            std::string found(64, '\0');
+            found.resize(std::size_t(
+                std::max<ssize_t>(::getxattr(file.c_str(), name, found.data(), found.size()), 0)));
+            EXPECT_EQ(found, value) << file << " " << name;
+        }
+    }
+    // A folder's default ACL is not for the new file to take on.
+    const std::string plain = dir.Put("d/plain.h", "old");
+    ASSERT_EQ(
+        ::setxattr((dir / "d").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0), 0);
+    ASSERT_FALSE(files::ReplaceFileContent(plain, "new"));
+    EXPECT_LT(::getxattr(plain.c_str(), "system.posix_acl_access", nullptr, 0), 0);
+}
+
+// keys.h ("old") after `setup`, run in its folder; `file` is then refused.
+struct RefusalRow {
+    const char* name;
+    const char* setup;
+    files::FileError expected;
+    const char* file = "keys.h";
+    bool asNobody = false; // refused to nobody, in a child
+};
+using enum files::FileError;
+const RefusalRow kRefusalRows[] = {
+    {"hard link", "ln keys.h also.h", HardLinked},
+    {"no write bit, even to root", "chmod 444 keys.h", WriteProtected},
+    {"FIFO", "rm keys.h && mkfifo keys.h", NotRegularFile},
+    {"device", "true", NotRegularFile, "/dev/null"},
+    // Writable to nobody through the group, in a folder open to all.
+    {"owned by another user", "chown 0:65534 keys.h && chmod 664 keys.h && chmod 777 .",
+     OwnerNotKept, "keys.h", true}};
+
+class Refusal : public testing::TestWithParam<RefusalRow> {};
+TEST_P(Refusal, IsKnownBeforehandAndLeavesEveryFileAsItWas) {
+    const RefusalRow& row = GetParam();
+    if (row.asNobody && ::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    TempDir dir;
+    const std::string setup = "cd " + dir.root + " && " + row.setup;
+    dir.Put("keys.h", "old");
+    ASSERT_EQ(std::system(setup.c_str()), 0); // NOLINT(cert-env33-c)
+    const Files before = FolderFiles(dir.root);
+    const std::string path = row.file[0] == '/' ? row.file : dir / row.file;
+    const auto refused = [&] {
+        return files::CheckReplaceable(path) == row.expected &&
+               files::ReplaceFileContent(path, "new") == row.expected;
+    };
+    if (row.asNobody)
+        EXPECT_EXIT(std::_Exit(BecomeNobody() && refused() ? 0 : 1), testing::ExitedWithCode(0),
+                    "");
+    else
+        EXPECT_TRUE(refused());
+    EXPECT_EQ(FolderFiles(dir.root), before);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, Refusal, testing::ValuesIn(kRefusalRows), kRowName);
+
+// A name as long as a name can be is replaced, its temporary file's name cut to fit.
+TEST(FileReplace, ReplacesFilesOfTheLongestNames) {
+    for (const std::size_t length : {250, 255}) {
+        TempDir dir;
+        const std::string name(length, 'k');
+        EXPECT_FALSE(files::ReplaceFileContent(dir.Put(name, "old"), "new")) << length;
+        EXPECT_EQ(FolderFiles(dir.root), (Files{{name, "new"}})) << length;
+    }
+}
+
+// A signal raised while the temporary file exists takes effect once the
+// replacement is done or cancelled: by default it ends the program, and a
+// program's own handler (that exits with the signal's number) gets it.
+struct SignalRow {
+    const char* name;
+    int signal;
+    bool cancel;  // confirm refuses the replacement
+    bool handled; // by a handler of the program's
+    const char* after;
+};
+const SignalRow kSignalRows[] = {{"SIGTERM, confirmed", SIGTERM, false, false, "new"},
+                                 {"SIGINT, cancelled", SIGINT, true, false, "old"},
+                                 {"SIGHUP, confirmed", SIGHUP, false, false, "new"},
+                                 {"SIGTERM handled, confirmed", SIGTERM, false, true, "new"}};
+
+class SignalDuringReplace : public testing::TestWithParam<SignalRow> {};
+TEST_P(SignalDuringReplace, LeavesTheTargetWholeAndNoTemporary) {
+    const SignalRow& row = GetParam();
+    TempDir dir;
+    const std::string path = dir.Put("keys.h", "old");
+    const auto replace = [&] {
+        ::signal(row.signal, row.handled ? [](int s) { std::_Exit(s); } : SIG_DFL);
+        files::ReplaceFileContent(path, "new", [&] {
+            ::raise(row.signal);
+            return row.cancel ? std::make_error_code(std::errc::interrupted) : std::error_code();
+        });
+        std::_Exit(0);
+    };
+    const auto ended = [&](int status) {
+        return row.handled ? WIFEXITED(status) && WEXITSTATUS(status) == row.signal
+                           : WIFSIGNALED(status) && WTERMSIG(status) == row.signal;
+    };
+    EXPECT_EXIT(replace(), ended, "");
+    EXPECT_EQ(FolderFiles(dir.root), (Files{{"keys.h", row.after}}));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, SignalDuringReplace, testing::ValuesIn(kSignalRows), kRowName);
 
 // The longest run of names that one open accepts ends before PATH_MAX bytes:
 // here a slash stands at exactly PATH_MAX, and the file lies beyond it.
