@@ -86,6 +86,43 @@ std::string AddSourceFolder(CCliRequest& request, const std::string& value) {
     return {};
 }
 
+// The options without a value, each with its command.
+struct CFlag {
+    std::string_view m_strName;
+    bool m_bScan;
+    bool CCliRequest::*m_pMember;
+};
+
+constexpr CFlag kFlags[] = {{"--unused", true, &CCliRequest::m_bUnusedOnly},
+                            {"--check", true, &CCliRequest::m_bCheck},
+                            {"--dry-run", false, &CCliRequest::m_bDryRun},
+                            {"--allow-unreadable", false, &CCliRequest::m_bAllowUnreadable}};
+
+// The value of the option at argv[k] ("--option=value" or "--option value",
+// then k moves past it), or what is wrong with it.
+std::string TakeValue(int argc, const char* const* argv, int& k, std::string_view& option,
+                      std::string& value) {
+    if (const auto eq = option.find('=');
+        option.starts_with("--") && eq != std::string_view::npos) {
+        value = option.substr(eq + 1);
+        option = option.substr(0, eq);
+        return TakesValue(option) ? std::string() : std::string(option) + " takes no value";
+    }
+    if (!TakesValue(option))
+        return {};
+    if (k + 1 >= argc)
+        return std::string(option) + " needs a value";
+    value = argv[++k];
+    // "--keyword-file --source-folder src" lacks the file, rather than naming
+    // one "--source-folder"; such a name is still given with "=".
+    if (!value.starts_with("--"))
+        return {};
+    std::string error(option);
+    error += " needs a value before " + value + " (or write ";
+    error += option;
+    return error + "=" + value + ")";
+}
+
 // One option of scan or wipe, with its value when it takes one: stored in
 // `request`, or what is wrong with it.
 std::string ApplyOption(std::string_view option, const std::string& value, CCliRequest& request) {
@@ -109,14 +146,6 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
             return "--format must be text or json, not \"" + value + "\"";
         return {};
     }
-    if (bScan && option == "--unused") {
-        request.m_bUnusedOnly = true;
-        return {};
-    }
-    if (bScan && option == "--check") {
-        request.m_bCheck = true;
-        return {};
-    }
     if (!bScan && option == "--operation") {
         if (value == "mark")
             request.m_nOperation = WIPE_MARK;
@@ -126,13 +155,11 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
             return "--operation must be mark or remove, not \"" + value + "\"";
         return {};
     }
-    if (!bScan && option == "--dry-run") {
-        request.m_bDryRun = true;
-        return {};
-    }
-    if (!bScan && option == "--allow-unreadable") {
-        request.m_bAllowUnreadable = true;
-        return {};
+    for (const CFlag& flag : kFlags) {
+        if (flag.m_bScan == bScan && option == flag.m_strName) {
+            request.*flag.m_pMember = true;
+            return {};
+        }
     }
     if (!option.starts_with("-"))
         return "unexpected argument \"" + std::string(option) +
@@ -165,22 +192,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
     for (int k = 2; k < argc; ++k) {
         std::string_view option = argv[k];
         std::string value;
-        if (const auto eq = option.find('=');
-            option.starts_with("--") && eq != std::string_view::npos) {
-            value = option.substr(eq + 1);
-            option = option.substr(0, eq);
-            if (!TakesValue(option))
-                return std::string(option) + " takes no value";
-        } else if (TakesValue(option)) {
-            if (k + 1 >= argc)
-                return std::string(option) + " needs a value";
-            value = argv[++k];
-            // "--keyword-file --source-folder src" lacks the file, rather than
-            // naming one "--source-folder"; such a name is still given with "=".
-            if (value.starts_with("--"))
-                return std::string(option) + " needs a value before " + value + " (or write " +
-                       std::string(option) + "=" + value + ")";
-        }
+        if (std::string error = TakeValue(argc, argv, k, option, value); !error.empty())
+            return error;
 
         if (option == "--help" || option == "-h") {
             request.m_nCommand = CliCommand::Help;

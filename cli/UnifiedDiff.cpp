@@ -22,33 +22,47 @@ std::string Range(std::size_t first, std::size_t count) {
     return std::to_string(count == 0 ? first : first + 1) + ',' + std::to_string(count);
 }
 
+bool NeedsQuotes(unsigned char c) {
+    return c < 0x20 || c == 0x7f || c == '"' || c == '\\';
+}
+
+// One byte of a name as git writes it between quotes.
+void AppendQuoted(std::string& out, unsigned char c) {
+    switch (c) {
+    case '\t':
+        out += "\\t";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '"':
+    case '\\':
+        out += '\\';
+        out += static_cast<char>(c);
+        return;
+    default:
+        break;
+    }
+    if (!NeedsQuotes(c)) {
+        out += static_cast<char>(c);
+        return;
+    }
+    out += '\\';
+    for (const int shift : {6, 3, 0})
+        out += static_cast<char>('0' + ((c >> shift) & 7));
+}
+
 } // namespace
 
 std::string DiffFileName(const std::string& path) {
-    const auto needsQuotes = [](unsigned char c) {
-        return c < 0x20 || c == 0x7f || c == '"' || c == '\\';
-    };
-    if (std::ranges::none_of(path, needsQuotes))
+    if (std::ranges::none_of(path, NeedsQuotes))
         return path;
     std::string quoted = "\"";
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        const char* const named = c == '\t'   ? "\\t"
-                                  : c == '\n' ? "\\n"
-                                  : c == '\r' ? "\\r"
-                                  : c == '"'  ? "\\\""
-                                  : c == '\\' ? "\\\\"
-                                              : nullptr;
-        if (named != nullptr) {
-            quoted += named;
-        } else if (needsQuotes(c)) {
-            quoted += '\\';
-            for (const int shift : {6, 3, 0})
-                quoted += static_cast<char>('0' + ((c >> shift) & 7));
-        } else {
-            quoted += ch;
-        }
-    }
+    for (const char ch : path)
+        AppendQuoted(quoted, static_cast<unsigned char>(ch));
     return quoted + '"';
 }
 

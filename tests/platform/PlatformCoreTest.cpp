@@ -8,8 +8,8 @@
 #include "FileReplace.h"
 
 #include <climits>
-#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -181,43 +181,6 @@ TEST(FileReplace, ReplacesFilesOfTheLongestNames) {
         EXPECT_EQ(FolderFiles(dir.root), (Files{{name, "new"}})) << length;
     }
 }
-
-// A signal raised while the temporary file exists takes effect once the
-// replacement is done or cancelled: by default it ends the program, and a
-// program's own handler (that exits with the signal's number) gets it.
-struct SignalRow {
-    const char* name;
-    int signal;
-    bool cancel;  // confirm refuses the replacement
-    bool handled; // by a handler of the program's
-    const char* after;
-};
-const SignalRow kSignalRows[] = {{"SIGTERM, confirmed", SIGTERM, false, false, "new"},
-                                 {"SIGINT, cancelled", SIGINT, true, false, "old"},
-                                 {"SIGHUP, confirmed", SIGHUP, false, false, "new"},
-                                 {"SIGTERM handled, confirmed", SIGTERM, false, true, "new"}};
-
-class SignalDuringReplace : public testing::TestWithParam<SignalRow> {};
-TEST_P(SignalDuringReplace, LeavesTheTargetWholeAndNoTemporary) {
-    const SignalRow& row = GetParam();
-    TempDir dir;
-    const std::string path = dir.Put("keys.h", "old");
-    const auto replace = [&] {
-        ::signal(row.signal, row.handled ? [](int s) { std::_Exit(s); } : SIG_DFL);
-        files::ReplaceFileContent(path, "new", [&] {
-            ::raise(row.signal);
-            return row.cancel ? std::make_error_code(std::errc::interrupted) : std::error_code();
-        });
-        std::_Exit(0);
-    };
-    const auto ended = [&](int status) {
-        return row.handled ? WIFEXITED(status) && WEXITSTATUS(status) == row.signal
-                           : WIFSIGNALED(status) && WTERMSIG(status) == row.signal;
-    };
-    EXPECT_EXIT(replace(), ended, "");
-    EXPECT_EQ(FolderFiles(dir.root), (Files{{"keys.h", row.after}}));
-}
-INSTANTIATE_TEST_SUITE_P(Cases, SignalDuringReplace, testing::ValuesIn(kSignalRows), kRowName);
 
 // The longest run of names that one open accepts ends before PATH_MAX bytes:
 // here a slash stands at exactly PATH_MAX, and the file lies beyond it.
