@@ -54,18 +54,18 @@ std::string BackupPathFor(const std::string& path) {
 
 namespace {
 
-// What the user can do about a refusal.
+// Why a refusal protects the user, and what they can do about it.
 std::string RefusalAdvice(const std::string& path, const std::error_code& ec) {
     if (ec == files::FileError::WriteProtected)
-        return "; to wipe it, make it writable (chmod u+w " + path + ") and wipe again";
+        return " To wipe it, make it writable (chmod u+w " + path + "), then wipe again.";
     if (ec == files::FileError::HardLinked)
-        return ": it has " + std::to_string(files::LinkCount(path)) +
-               " names, and a new file under one would leave the others with the old text";
+        return " It has " + std::to_string(files::LinkCount(path)) +
+               " names; a new file under this one would leave the others with the old text.";
     if (ec == files::FileError::NotRegularFile)
-        return ": a pipe, device or folder can be read but not rewritten; name the header itself";
+        return " A pipe, device or folder can be read but not rewritten; name the header itself.";
     if (ec == files::FileError::OwnerNotKept)
-        return ": the new file would no longer belong to " + files::OwnerOf(path) +
-               "; let that user (or root) wipe it";
+        return " The new file would no longer belong to " + files::OwnerOf(path) +
+               "; let that user (or root) wipe it.";
     return {};
 }
 
@@ -86,8 +86,8 @@ std::string CWipeResult::Describe(const std::string& path) const {
     case WipeStatus::Unchanged:
         return path + ": nothing to wipe. The file and its backup are as they were.";
     case WipeStatus::Refused:
-        return "Cannot wipe the keyword file " + path + reason + ". Nothing was changed" +
-               RefusalAdvice(path, m_error) + ".";
+        return "Cannot wipe the keyword file " + path + reason + ". Nothing was changed." +
+               RefusalAdvice(path, m_error);
     case WipeStatus::BackupIsKeywordFile:
         return "The backup " + m_strBackup + " and the keyword file " + path +
                " are one file, through a link; the backup would take the old text's place. "

@@ -341,6 +341,8 @@ const GuardRow kGuardRows[] = {
     {"unreadable file", " --source-folder <src>", "ln -s /proc/self/mem src/mem", 2,
      "glosscutter-cli: cannot read <src>/mem: Input/output error\n"
      "glosscutter-cli: 1 file or folder could not be read"},
+    {"device as keyword file", " --keyword-file /dev/null --source-folder <src>", "true", 2,
+     "cannot read the keyword file /dev/null: not a regular file"},
     {"unreadable file allowed", " --source-folder <src> --allow-unreadable",
      "ln -s /proc/self/mem src/mem", 0, "cannot read <src>/mem: Input/output error\n"},
 };

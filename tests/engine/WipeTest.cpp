@@ -113,24 +113,27 @@ struct RefusalRow {
     // Happens between the load and the wipe; may change the path the wipe is given.
     void (*event)(std::string& path);
     WipeStatus status;
+    const char* told = "Reload, then wipe again."; // what the user reads, in part
 };
 
 const RefusalRow kRefusalRows[] = {
     {"same text, other breaks", [](std::string& p) { WriteFile(p, A + "\r\n" + B + "\r\n"); },
      WipeStatus::FileChanged},
     {"options name another file", [](std::string& p) { p += ".other"; }, WipeStatus::NotLoaded},
-    {"file gone", [](std::string& p) { fs::remove(p); }, WipeStatus::ReadFailed},
+    {"file gone", [](std::string& p) { fs::remove(p); }, WipeStatus::ReadFailed,
+     "No such file or directory. Nothing was changed."},
     // keys.h leads to keys.bak: the backup would be written over the only copy.
     {"link to its own backup name",
      [](std::string& p) {
          fs::rename(p, fs::path(p).parent_path() / "keys.bak");
          fs::create_symlink("keys.bak", p);
      },
-     WipeStatus::BackupIsKeywordFile},
-    {"hard link", [](std::string& p) { fs::create_hard_link(p, p + ".2"); }, WipeStatus::Refused},
+     WipeStatus::BackupIsKeywordFile, "are one file, through a link"},
+    {"hard link", [](std::string& p) { fs::create_hard_link(p, p + ".2"); }, WipeStatus::Refused,
+     "(hard links). Nothing was changed. It has 2 names"},
     // Root too: the mode bits say the file is not to be written.
     {"write-protected", [](std::string& p) { fs::permissions(p, fs::perms(0444)); },
-     WipeStatus::Refused},
+     WipeStatus::Refused, "is write-protected. Nothing was changed. To wipe it, make it writable"},
 };
 
 class WipeRefused : public testing::TestWithParam<RefusalRow> {};
@@ -144,6 +147,8 @@ TEST_P(WipeRefused, NothingWrittenUnlessTheLinesAreTheFilesBytes) {
     const Files files = FolderFiles(dir.root);
     const CWipeResult result = WipeKeywords(doc->MakeWipeRequest(path, Remove));
     EXPECT_EQ(result.m_nStatus, GetParam().status) << result.Describe(path);
+    EXPECT_NE(result.Describe(path).find(GetParam().told), std::string::npos)
+        << result.Describe(path);
     EXPECT_EQ(FolderFiles(dir.root), files);
 }
 
