@@ -20,6 +20,10 @@ const char* const kUsageText =
     "  --keyword-file FILE     the header of text constants\n"
     "  --source-folder DIR     a folder to scan, with its subfolders (up to 8)\n"
     "  --skipped-file FILE     a file not to scan (up to 8)\n"
+    "  --keep PATTERN          never report or tick the keywords whose symbol\n"
+    "                          matches PATTERN (* and ?); may be repeated. A\n"
+    "                          comment holding glosscutter:keep on a define's\n"
+    "                          line, or the line above, keeps it too\n"
     "\n"
     "scan:\n"
     "  --format text|json      text: one warning per unused keyword (default);\n"
@@ -54,7 +58,8 @@ namespace {
 
 bool TakesValue(std::string_view option) {
     return option == "--keyword-file" || option == "--source-folder" ||
-           option == "--skipped-file" || option == "--format" || option == "--operation";
+           option == "--skipped-file" || option == "--format" || option == "--operation" ||
+           option == "--keep";
 }
 
 std::string AddPath(std::optional<std::vector<std::string>>& list, const std::string& value,
@@ -123,6 +128,26 @@ std::string TakeValue(int argc, const char* const* argv, int& k, std::string_vie
     return error + "=" + value + ")";
 }
 
+std::string SetFormat(const std::string& value, CCliRequest& request) {
+    if (value == "text")
+        request.m_nFormat = ReportFormat::Text;
+    else if (value == "json")
+        request.m_nFormat = ReportFormat::Json;
+    else
+        return "--format must be text or json, not \"" + value + "\"";
+    return {};
+}
+
+std::string SetOperation(const std::string& value, CCliRequest& request) {
+    if (value == "mark")
+        request.m_nOperation = WIPE_MARK;
+    else if (value == "remove")
+        request.m_nOperation = WIPE_REMOVE;
+    else
+        return "--operation must be mark or remove, not \"" + value + "\"";
+    return {};
+}
+
 // One option of scan or wipe, with its value when it takes one: stored in
 // `request`, or what is wrong with it.
 std::string ApplyOption(std::string_view option, const std::string& value, CCliRequest& request) {
@@ -137,24 +162,16 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
         return AddSourceFolder(request, value);
     if (option == "--skipped-file")
         return AddPath(request.m_listSkippedFiles, value, option);
-    if (bScan && option == "--format") {
-        if (value == "text")
-            request.m_nFormat = ReportFormat::Text;
-        else if (value == "json")
-            request.m_nFormat = ReportFormat::Json;
-        else
-            return "--format must be text or json, not \"" + value + "\"";
+    if (option == "--keep") {
+        if (value.empty())
+            return "--keep needs a non-empty pattern";
+        request.m_listKeptPatterns.push_back(value);
         return {};
     }
-    if (!bScan && option == "--operation") {
-        if (value == "mark")
-            request.m_nOperation = WIPE_MARK;
-        else if (value == "remove")
-            request.m_nOperation = WIPE_REMOVE;
-        else
-            return "--operation must be mark or remove, not \"" + value + "\"";
-        return {};
-    }
+    if (bScan && option == "--format")
+        return SetFormat(value, request);
+    if (!bScan && option == "--operation")
+        return SetOperation(value, request);
     for (const CFlag& flag : kFlags) {
         if (flag.m_bScan == bScan && option == flag.m_strName) {
             request.*flag.m_pMember = true;

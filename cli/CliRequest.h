@@ -19,7 +19,8 @@ struct CCliRequest {
     bool m_bCheck = false;
     std::optional<unsigned> m_nOperation; // WIPE_MARK or WIPE_REMOVE
     bool m_bDryRun = false;
-    bool m_bAllowUnreadable = false; // wipe although some sources could not be read
+    bool m_bAllowUnreadable = false;             // wipe although some sources could not be read
+    std::vector<std::string> m_listKeptPatterns; // --keep: symbols never to tick
 };
 
 // Fills `request` from the arguments; returns what is wrong, or an empty text.

@@ -1,5 +1,6 @@
 #include "GlossCutterDoc.h"
 
+#include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
 #include "LoadProgress.h"
@@ -66,6 +67,7 @@ std::error_code CGlossCutterDoc::LoadKeywords(CKeywordLoad& load) const {
     const std::string& path = load.m_settings.m_strKeywordFile;
     ShowStatusText("Parsing keyword file: " + path + " ...");
     const std::error_code ec = ParseKeywordFile(path, load.m_arrKeywords, load.m_arrLines);
+    KeepMatchingKeywords(load.m_arrKeywords, load.m_settings.m_listKeptPatterns);
     ShowStatusString(AFX_IDS_IDLEMESSAGE);
     return ec;
 }

@@ -18,8 +18,9 @@ public:
 
     int GetUsedCount() const { return static_cast<int>(m_listUsed.size()); }
 
-    // In effect, and nothing uses it: what Auto check ticks and the reports list.
-    bool IsUnused() const { return !m_bMarked && m_listUsed.empty(); }
+    // In effect, not kept, and nothing uses it: what Auto check ticks and the
+    // reports list.
+    bool IsUnused() const { return !m_bMarked && !m_bKept && m_listUsed.empty(); }
 
     // A tick asks the wipe to take the keyword. A marked one is never ticked:
     // it is out of effect already, and only Remove takes it, for being marked.
@@ -30,6 +31,7 @@ public:
     int m_nLine;                   // 1-based line of the define in the keyword file
     bool m_bMarked;                // commented out, not at the start of its line, or inside "#if 0"
     bool m_bChecked = false;       // ticked for the next wipe; see SetChecked
+    bool m_bKept = false;          // a keep comment or a kept pattern protects it (KeepPatterns.h)
     std::vector<CUsed> m_listUsed; // places of use, in the order the scan found them
     int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
 };

@@ -2,6 +2,7 @@
 
 #include "ByteString.h"
 #include "FileRead.h"
+#include "KeepPatterns.h"
 
 void ReadLines(std::string_view bytes, CLineArray& lines) {
     const char* p = bytes.data();
@@ -85,8 +86,11 @@ void ParseKeywordLines(const CLineArray& lines, CKeywordArray& table) {
         if (!s.empty() && s.front() == '"' && s.back() == '"')
             s = bytes::Mid(s, 1, static_cast<bytes::Pos>(s.size()) - 2);
 
-        table.push_back(
+        auto& keyword = table.emplace_back(
             std::make_unique<CKeyword>(std::move(symbol), std::string(s), nLine, bMarked));
+        const std::size_t index = static_cast<std::size_t>(nLine) - 1;
+        keyword->m_bKept = HasKeepComment(line.m_strText) ||
+                           (index > 0 && HasKeepComment(lines[index - 1].m_strText));
     }
 }
 

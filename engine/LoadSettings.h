@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 inline constexpr std::size_t kSlotCount = 8;
 
@@ -12,4 +13,5 @@ struct CLoadSettings {
     std::string m_strKeywordFile;
     std::array<std::string, kSlotCount> m_arrSourceFolders;
     std::array<std::string, kSlotCount> m_arrSkippedFiles;
+    std::vector<std::string> m_listKeptPatterns{}; // globs of symbols never to tick
 };

@@ -47,6 +47,8 @@ std::string Parse(const std::string& line) {
     s += r.m_nFormat == ReportFormat::Json ? " json" : "";
     s += std::string(r.m_bUnusedOnly ? " unused" : "") + (r.m_bCheck ? " check" : "");
     s += r.m_nOperation ? " op=" + std::to_string(*r.m_nOperation) : "";
+    for (const auto& pattern : r.m_listKeptPatterns)
+        s += " keep=" + pattern;
     return s + (r.m_bDryRun ? " dry" : "") + (r.m_bAllowUnreadable ? " allow" : "");
 }
 
@@ -58,8 +60,8 @@ const std::string kEight = " --source-folder /usr --source-folder /etc --source-
 const Row kParseRows[] = {
     {"every scan option",
      "scan --keyword-file k.h --source-folder=/usr --source-folder /etc --skipped-file=/s/a/x.c "
-     "--format=json --unused --check",
-     "scan k=k.h f=/usr,/etc s=/s/a/x.c json unused check"},
+     "--format=json --unused --check --keep g* --keep=gA?",
+     "scan k=k.h f=/usr,/etc s=/s/a/x.c json unused check keep=g* keep=gA?"},
     {"eight folders", "scan" + kEight, "scan f=/usr,/etc,/dev,/tmp,/var,/proc,/usr,/"},
     {"every wipe option",
      "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c --allow-unreadable",
@@ -233,6 +235,8 @@ const RunRow kRunRows[] = {
          "gPrintPreview \"Print preview\"\n15 keywords, 3 unused, 5 files scanned, 0 unreadable\n"},
     {"check finds unused", "<scan> --check", 1,
      "15 keywords, 3 unused, 5 files scanned, 0 unreadable\n"},
+    {"kept pattern", "<scan> --keep 'gPrint*' --check", 1,
+     "15 keywords, 1 unused, 5 files scanned, 0 unreadable\n"},
     // The skipped file holds the only uses of three keywords.
     {"relative paths, skipped file",
      "scan --keyword-file demo/texts.h --source-folder demo/src --skipped-file "

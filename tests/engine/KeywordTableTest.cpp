@@ -1,6 +1,7 @@
 // The keyword file read, the sort, the lookup and the scan: hand-worked rows that
 // pin down the reference models, which the fuzz targets hold the code to.
 
+#include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
 #include "NamedRows.h"
@@ -49,6 +50,13 @@ const ParseRow kParseRows[] = {
     {"keyword line is no directive",
      "#if 0 #define sA \"a\"\n#define sB \"b\"",
      {"1 marked gA=a", "2 gB=b"}},
+    {"keep comment on the line",
+     "#define sDyn \"x\" // glosscutter:keep built at run time",
+     {"1 kept gDyn=\"x\" "}},
+    {"keep comment above",
+     "/* glosscutter:keep */\n#define sA \"a\"\n#define sB \"b\"",
+     {"2 kept gA=a", "3 gB=b"}},
+    {"keep tag outside a comment", "#define sA \"glosscutter:keep\"", {"1 gA=glosscutter:keep"}},
 };
 
 class ParseKeywordLinesRows : public testing::TestWithParam<ParseRow> {};
@@ -56,6 +64,24 @@ TEST_P(ParseKeywordLinesRows, GiveTheseKeywords) {
     EXPECT_EQ(Describe(ParseLines(Lines(GetParam().input))), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, ParseKeywordLinesRows, testing::ValuesIn(kParseRows), kRowName);
+
+using GlobRow = CaseRow<std::pair<const char*, const char*>, bool>; // pattern, symbol
+
+const GlobRow kGlobRows[] = {
+    {"star", {"g*File", "gOpenFile"}, true},
+    {"star for nothing", {"gOpen*", "gOpen"}, true},
+    {"question", {"g?pen", "gOpen"}, true},
+    {"question is one byte", {"g?", "gOp"}, false},
+    {"back to the star", {"g*a*b", "gxaxab"}, true},
+    {"whole symbol", {"gOpen", "gOpenFile"}, false},
+};
+
+class KeepPatternRows : public testing::TestWithParam<GlobRow> {};
+TEST_P(KeepPatternRows, MatchTheWholeSymbol) {
+    EXPECT_EQ(MatchesKeepPattern(GetParam().input.first, GetParam().input.second),
+              GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, KeepPatternRows, testing::ValuesIn(kGlobRows), kRowName);
 
 struct SortRow {
     const char* name;

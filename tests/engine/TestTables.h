@@ -74,8 +74,8 @@ inline CSourceUseArray ScanText(const CKeywordArray& table, std::string_view tex
 inline std::vector<std::string> Describe(const CKeywordArray& table) {
     std::vector<std::string> keywords;
     for (const auto& k : table)
-        keywords.push_back(std::to_string(k->m_nLine) + (k->m_bMarked ? " marked " : " ") +
-                           k->m_strSymbol + "=" + k->m_strValue);
+        keywords.push_back(std::to_string(k->m_nLine) + (k->m_bMarked ? " marked" : "") +
+                           (k->m_bKept ? " kept " : " ") + k->m_strSymbol + "=" + k->m_strValue);
     return keywords;
 }
 
