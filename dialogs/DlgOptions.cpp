@@ -49,7 +49,7 @@ CDlgOptions::CDlgOptions(COptionValues values, QWidget* pParent)
     setWindowTitle(tr("Options"));
     setFont(DialogFont(QStringLiteral("Verdana"), 8));
     const CDialogUnits dlu(font());
-    setFixedSize(dlu.ToPixels(341, 238));
+    setFixedSize(dlu.ToPixels(341, 253));
 
     // Created in tab order: the focus chain follows creation.
     const auto label = [&](const QString& text, QRect rect) {
@@ -83,30 +83,37 @@ CDlgOptions::CDlgOptions(COptionValues values, QWidget* pParent)
     m_pKeywordFileEdit = edit(dlu.ToPixels(60, 30, 238, 12));
     pKeywordLabel->setBuddy(m_pKeywordFileEdit);
     button(tr("Browse"), dlu.ToPixels(300, 30, 30, 12), &CDlgOptions::OnBrowseKeywordFile);
+    QLabel* pKeptLabel = label(tr("K&ept symbols"), dlu.ToPixels(10, 47, 48, 10));
+    m_pKeptSymbolsEdit = edit(dlu.ToPixels(60, 45, 270, 12));
+    m_pKeptSymbolsEdit->setToolTip(
+        tr("Symbols never reported unused or wiped, such as gDyn* gMenu?: patterns with * and ?, "
+           "separated by blanks"));
+    m_pKeptSymbolsEdit->setMaxLength(static_cast<int>(CAppOptions::kMaxTextBytes)); // all read back
+    pKeptLabel->setBuddy(m_pKeptSymbolsEdit);
 
-    (new QGroupBox(tr("Source Folder"), this))->setGeometry(dlu.ToPixels(7, 50, 327, 80));
-    m_lbSourceFolders = list(dlu.ToPixels(10, 60, 288, 65));
-    button(tr("Browse"), dlu.ToPixels(300, 60, 30, 12), &CDlgOptions::OnBrowseSourceFolder);
-    button(tr("Delete"), dlu.ToPixels(300, 75, 30, 14), &CDlgOptions::OnDeleteSourceFolder);
-    (new QGroupBox(tr("Skipped File"), this))->setGeometry(dlu.ToPixels(7, 135, 327, 80));
-    m_lbSkippedFiles = list(dlu.ToPixels(10, 145, 288, 65));
-    button(tr("Browse"), dlu.ToPixels(300, 145, 30, 12), &CDlgOptions::OnBrowseSkippedFile);
-    button(tr("Delete"), dlu.ToPixels(300, 160, 30, 12), &CDlgOptions::OnDeleteSkippedFile);
+    (new QGroupBox(tr("Source Folder"), this))->setGeometry(dlu.ToPixels(7, 65, 327, 80));
+    m_lbSourceFolders = list(dlu.ToPixels(10, 75, 288, 65));
+    button(tr("Browse"), dlu.ToPixels(300, 75, 30, 12), &CDlgOptions::OnBrowseSourceFolder);
+    button(tr("Delete"), dlu.ToPixels(300, 90, 30, 14), &CDlgOptions::OnDeleteSourceFolder);
+    (new QGroupBox(tr("Skipped File"), this))->setGeometry(dlu.ToPixels(7, 150, 327, 80));
+    m_lbSkippedFiles = list(dlu.ToPixels(10, 160, 288, 65));
+    button(tr("Browse"), dlu.ToPixels(300, 160, 30, 12), &CDlgOptions::OnBrowseSkippedFile);
+    button(tr("Delete"), dlu.ToPixels(300, 175, 30, 12), &CDlgOptions::OnDeleteSkippedFile);
 
     auto* pOk = new QPushButton(tr("OK"), this);
-    pOk->setGeometry(dlu.ToPixels(230, 217, 50, 14));
+    pOk->setGeometry(dlu.ToPixels(230, 232, 50, 14));
     pOk->setDefault(true);
     connect(pOk, &QPushButton::clicked, this, &CDlgOptions::OnOK);
     auto* pCancel = new QPushButton(tr("Cancel"), this);
-    pCancel->setGeometry(dlu.ToPixels(284, 217, 50, 14));
+    pCancel->setGeometry(dlu.ToPixels(284, 232, 50, 14));
     pCancel->setAutoDefault(false);
     connect(pCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    label(tr("Unused keywords"), dlu.ToPixels(10, 222, 65, 8));
+    label(tr("Unused keywords"), dlu.ToPixels(10, 237, 65, 8));
     m_pRemove = new QRadioButton(tr("&Remove"), this);
-    m_pRemove->setGeometry(dlu.ToPixels(80, 220, 40, 10));
+    m_pRemove->setGeometry(dlu.ToPixels(80, 235, 40, 10));
     m_pMark = new QRadioButton(tr("&Mark"), this);
-    m_pMark->setGeometry(dlu.ToPixels(140, 220, 40, 10));
+    m_pMark->setGeometry(dlu.ToPixels(140, 235, 40, 10));
     auto* pGroup = new QButtonGroup(this);
     pGroup->addButton(m_pRemove);
     pGroup->addButton(m_pMark);
@@ -131,9 +138,11 @@ void CDlgOptions::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate) {
         m_values.m_strKeywordFile = ToBytes(m_pKeywordFileEdit->text());
         m_values.m_strEditor = ToBytes(m_pEditorEdit->text());
+        m_values.m_strKeptSymbols = ToBytes(m_pKeptSymbolsEdit->text());
     } else {
         m_pKeywordFileEdit->setText(FromBytes(m_values.m_strKeywordFile));
         m_pEditorEdit->setText(FromBytes(m_values.m_strEditor));
+        m_pKeptSymbolsEdit->setText(FromBytes(m_values.m_strKeptSymbols));
     }
 }
 

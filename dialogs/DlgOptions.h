@@ -39,6 +39,7 @@ public:
     QListWidget* m_lbSourceFolders = nullptr;
     QLineEdit* m_pKeywordFileEdit = nullptr;
     QLineEdit* m_pEditorEdit = nullptr;
+    QLineEdit* m_pKeptSymbolsEdit = nullptr;
     QRadioButton* m_pRemove = nullptr;
     QRadioButton* m_pMark = nullptr;
 

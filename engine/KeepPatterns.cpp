@@ -35,6 +35,17 @@ bool MatchesKeepPattern(std::string_view pattern, std::string_view symbol) {
     return p == pattern.size();
 }
 
+std::vector<std::string> SplitKeepPatterns(std::string_view text) {
+    std::vector<std::string> patterns;
+    std::size_t start = 0;
+    while ((start = text.find_first_not_of(" \t", start)) != std::string_view::npos) {
+        const std::size_t stop = std::min(text.find_first_of(" \t", start), text.size());
+        patterns.emplace_back(text.substr(start, stop - start));
+        start = stop;
+    }
+    return patterns;
+}
+
 // Not const: the table stays, but its keywords change.
 // cppcheck-suppress constParameter
 void KeepMatchingKeywords(CKeywordArray& table, const std::vector<std::string>& patterns) {

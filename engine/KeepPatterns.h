@@ -20,5 +20,8 @@ bool HasKeepComment(std::string_view text);
 // bytes, "?" for any one byte, every other byte for itself.
 bool MatchesKeepPattern(std::string_view pattern, std::string_view symbol);
 
+// The patterns of a "kept symbols" text: its words, separated by blanks and tabs.
+std::vector<std::string> SplitKeepPatterns(std::string_view text);
+
 // Keeps every keyword of `table` whose symbol matches one of `patterns`.
 void KeepMatchingKeywords(CKeywordArray& table, const std::vector<std::string>& patterns);

@@ -1,5 +1,7 @@
 #include "GlossCutterOptions.h"
 
+#include "KeepPatterns.h"
+
 #include <QString>
 #include <algorithm>
 
@@ -10,6 +12,7 @@ namespace {
 const QString kKeywordFile = QStringLiteral("keyword file");
 const QString kEditor = QStringLiteral("editor");
 const QString kOperation = QStringLiteral("unused keywords operation");
+const QString kKeptSymbols = QStringLiteral("kept symbols");
 
 // Value `index` of a subkey; any index may be written, only 0 to 7 are read.
 QString Slot(const char* subkey, int index) {
@@ -58,11 +61,20 @@ int CGlossCutterOptions::SetUnusedKeywordsOperation(std::uint32_t nOperation) {
     return WriteNumber(kOperation, nOperation);
 }
 
+int CGlossCutterOptions::GetKeptSymbols(std::string& strPatterns) const {
+    return ReadText(kKeptSymbols, strPatterns, "");
+}
+
+int CGlossCutterOptions::SetKeptSymbols(const std::string& strPatterns) {
+    return WriteText(kKeptSymbols, strPatterns);
+}
+
 COptionValues CGlossCutterOptions::ReadAll() const {
     COptionValues values;
     GetUnusedKeywordsOperation(values.m_nOperation);
     GetEditor(values.m_strEditor);
     GetKeywordFile(values.m_strKeywordFile);
+    GetKeptSymbols(values.m_strKeptSymbols);
     for (int i = 0; i < static_cast<int>(kSlotCount); ++i) {
         std::string text;
         if (GetSourceFolder(i, text) == kSettingsOk && !text.empty())
@@ -91,6 +103,7 @@ int CGlossCutterOptions::WriteAll(const COptionValues& values) {
     };
     writeList(values.m_listSourceFolders, &CGlossCutterOptions::SetSourceFolder);
     writeList(values.m_listSkippedFiles, &CGlossCutterOptions::SetSkippedFile);
+    keep(SetKeptSymbols(values.m_strKeptSymbols));
     return status;
 }
 
@@ -102,5 +115,6 @@ CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
               settings.m_arrSourceFolders.begin());
     std::copy(values.m_listSkippedFiles.begin(), values.m_listSkippedFiles.end(),
               settings.m_arrSkippedFiles.begin());
+    settings.m_listKeptPatterns = SplitKeepPatterns(values.m_strKeptSymbols);
     return settings;
 }

@@ -17,6 +17,7 @@ struct COptionValues {
     std::string m_strKeywordFile;
     std::vector<std::string> m_listSourceFolders;
     std::vector<std::string> m_listSkippedFiles;
+    std::string m_strKeptSymbols{}; // globs, separated by blanks (KeepPatterns.h)
 };
 
 // The program's settings, one accessor pair each. Every accessor returns the
@@ -37,13 +38,16 @@ public:
     int SetEditor(const std::string& strEditor);
     int GetUnusedKeywordsOperation(std::uint32_t& nOperation) const;
     int SetUnusedKeywordsOperation(std::uint32_t nOperation);
+    int GetKeptSymbols(std::string& strPatterns) const;
+    int SetKeptSymbols(const std::string& strPatterns);
 
     // Every setting; a slot that cannot be read counts as empty.
     COptionValues ReadAll() const;
 
     // Writes in this order: operation, editor, keyword file, then the source
     // folders from slot 0 on and an empty text in every slot after them up to
-    // the last, then the skipped files the same way. Returns the first failure.
+    // the last, then the skipped files the same way, then the kept symbols.
+    // Returns the first failure.
     int WriteAll(const COptionValues& values);
 
     // What a load reads, all at once.

@@ -99,8 +99,12 @@ private slots:
     void optionsShowsAndHandsBack_data() { Rows(kOperations); }
     void optionsShowsAndHandsBack() {
         const auto [given, clicks, markShown, handedBack] = Fetch(kOperations);
-        CDlgOptions dialog({given, "/bin/ed", "/k.h", L("/zeta /Beta /alpha"), L("/x/b.h /x/A.h")});
-        QCOMPARE(dialog.m_pKeywordFileEdit->text() + dialog.m_pEditorEdit->text(), "/k.h/bin/ed");
+        CDlgOptions dialog(
+            {given, "/bin/ed", "/k.h", L("/zeta /Beta /alpha"), L("/x/b.h /x/A.h"), "gDyn*"});
+        QCOMPARE(dialog.m_pKeywordFileEdit->text() + dialog.m_pEditorEdit->text() +
+                     dialog.m_pKeptSymbolsEdit->text(),
+                 "/k.h/bin/edgDyn*");
+        dialog.m_pKeptSymbolsEdit->setText("gDyn* gMenu?");
         QVERIFY(dialog.m_pMark->isChecked() == markShown &&
                 dialog.m_pRemove->isChecked() != markShown);
         for (const QChar click : clicks)
@@ -119,7 +123,9 @@ private slots:
         dialog.OnOK();
         const COptionValues& values = dialog.GetValues();
         QCOMPARE(values.m_nOperation, handedBack);
-        QCOMPARE(Q(values.m_strKeywordFile + "|" + values.m_strEditor), "/p/keys.h|/usr/bin/vi -n");
+        QCOMPARE(
+            Q(values.m_strKeywordFile + "|" + values.m_strEditor + "|" + values.m_strKeptSymbols),
+            "/p/keys.h|/usr/bin/vi -n|gDyn* gMenu?");
         QCOMPARE(Q(values.m_listSourceFolders), Q(L("/alpha /Beta /zeta")));
         QCOMPARE(Q(values.m_listSkippedFiles), Q(L("/x/A.h /x/b.h")));
     }

@@ -78,7 +78,8 @@ private slots:
         QVERIFY(second.GetUnusedKeywordsOperation(operation) != kSettingsOk && operation == 1);
         QCOMPARE(first.WriteAll({0, "vi", "/k.h", {"/a", "/b", "/c"}, {"/a/x.c"}}), kSettingsOk);
         QVERIFY(second.GetUnusedKeywordsOperation(operation) == kSettingsOk && operation == 0);
-        QCOMPARE(first.WriteAll({0xFFFFFFFF, "ed", "/k2.h", {"/d", "/e"}, {}}), kSettingsOk);
+        QCOMPARE(first.WriteAll({0xFFFFFFFF, "ed", "/k2.h", {"/d", "/e"}, {}, " gA*\tg?b "}),
+                 kSettingsOk);
         first.SetSourceFolder(3, "/three");
         first.SetSkippedFile(7, "/seven.c");
         QCOMPARE(first.SetSourceFolder(8, "/eight"), kSettingsOk);
@@ -90,7 +91,8 @@ private slots:
         const CLoadSettings load = second.GetLoadSettings();
         QVERIFY(load.m_strKeywordFile == "/k2.h" &&
                 load.m_arrSourceFolders == Slots({"/d", "/e", "/three"}) &&
-                load.m_arrSkippedFiles == Slots({"/seven.c"}));
+                load.m_arrSkippedFiles == Slots({"/seven.c"}) &&
+                load.m_listKeptPatterns == List({"gA*", "g?b"}));
     }
 };
 
