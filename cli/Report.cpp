@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <ostream>
+#include <unordered_map>
 
 namespace {
 
@@ -12,6 +13,15 @@ void AppendNumber(std::string& out, long long value) {
     char digits[24];
     auto* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
+}
+
+void AppendLines(std::string& json, const std::vector<int>& lines) {
+    json += '[';
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        json += i == 0 ? "" : ", ";
+        AppendNumber(json, lines[i]);
+    }
+    json += ']';
 }
 
 std::string Summary(const CScanResult& result) {
@@ -24,11 +34,23 @@ std::string Summary(const CScanResult& result) {
 } // namespace
 
 void WriteTextReport(std::ostream& out, const CScanResult& result) {
+    std::unordered_map<int, const CKeyword*> byLine; // for the notes that name another
+    for (const auto& keyword : result.m_arrKeywords)
+        byLine.emplace(keyword->m_nLine, keyword.get());
     for (const auto& keyword : result.m_arrKeywords) {
+        const std::string& file = result.m_strKeywordFile;
         if (keyword->IsUnused())
-            out << result.m_strKeywordFile << ':' << keyword->m_nLine
-                << ": warning: unused keyword " << keyword->m_strSymbol << " \""
-                << keyword->m_strValue << "\"\n";
+            out << file << ':' << keyword->m_nLine << ": warning: unused keyword "
+                << keyword->m_strSymbol << " \"" << keyword->m_strValue << "\"\n";
+        const auto& sameSymbol = keyword->m_arrSameSymbolLines;
+        if (!sameSymbol.empty() && sameSymbol.front() < keyword->m_nLine)
+            out << file << ':' << keyword->m_nLine << ": warning: symbol " << keyword->m_strSymbol
+                << " is defined again (first at line " << sameSymbol.front() << ")\n";
+        const auto& sameValue = keyword->m_arrSameValueLines;
+        if (!sameValue.empty() && sameValue.front() < keyword->m_nLine)
+            out << file << ':' << keyword->m_nLine << ": note: same text as "
+                << byLine.at(sameValue.front())->m_strSymbol << " (line " << sameValue.front()
+                << ")\n";
     }
     out << Summary(result) << '\n';
 }
@@ -60,8 +82,12 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         AppendJsonString(json, keyword->m_strSymbol);
         json += ", \"value\": ";
         AppendJsonString(json, keyword->m_strValue);
-        json += keyword->m_bMarked ? R"(, "marked": true, "uses": [)"
-                                   : R"(, "marked": false, "uses": [)";
+        json += keyword->m_bMarked ? R"(, "marked": true, "sameSymbol": )"
+                                   : R"(, "marked": false, "sameSymbol": )";
+        AppendLines(json, keyword->m_arrSameSymbolLines);
+        json += R"(, "sameValue": )";
+        AppendLines(json, keyword->m_arrSameValueLines);
+        json += R"(, "uses": [)";
         const char* useSeparator = "";
         for (const CUsed& used : keyword->m_listUsed) {
             if (pLastFile == nullptr || *pLastFile != used.m_strFile) {

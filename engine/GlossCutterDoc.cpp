@@ -1,5 +1,6 @@
 #include "GlossCutterDoc.h"
 
+#include "Duplicates.h"
 #include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
@@ -68,6 +69,7 @@ std::error_code CGlossCutterDoc::LoadKeywords(CKeywordLoad& load) const {
     ShowStatusText("Parsing keyword file: " + path + " ...");
     const std::error_code ec = ParseKeywordFile(path, load.m_arrKeywords, load.m_arrLines);
     KeepMatchingKeywords(load.m_arrKeywords, load.m_settings.m_listKeptPatterns);
+    FindDuplicates(load.m_arrKeywords);
     ShowStatusString(AFX_IDS_IDLEMESSAGE);
     return ec;
 }

@@ -33,6 +33,10 @@ public:
     bool m_bChecked = false;       // ticked for the next wipe; see SetChecked
     bool m_bKept = false;          // a keep comment or a kept pattern protects it (KeepPatterns.h)
     std::vector<CUsed> m_listUsed; // places of use, in the order the scan found them
+    // Of the other unmarked keywords, the lines of those with this symbol, and
+    // of those with this value under another symbol (FindDuplicates).
+    std::vector<int> m_arrSameSymbolLines;
+    std::vector<int> m_arrSameValueLines;
     int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
 };
 

@@ -208,15 +208,37 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
         return Fill(out, {{keys, "<keys>"}, {file, "<a.c>"}});
     };
     const std::string head = R"({"keywordFile":"<keys>","keywords":[)";
-    const std::string gB = R"({"line":3,"symbol":"gB","value":"B\\\"","marked":false,"uses":[]})";
+    const std::string gB =
+        R"({"line":3,"symbol":"gB","value":"B\\\"","marked":false,"sameSymbol":[],"sameValue":[],"uses":[]})";
     const std::string tail = R"(],"summary":{"keywords":3,"unused":1,"files":1,"unreadable":0}})";
-    EXPECT_EQ(report(""), head +
-                              R"({"line":1,"symbol":"gZ","value":"Z","marked":false,"uses":[)"
-                              R"({"file":"<a.c>","line":1},{"file":"<a.c>","line":1},)"
-                              R"({"file":"<a.c>","line":3}]},)"
-                              R"({"line":2,"symbol":"gA","value":"A","marked":true,"uses":[]},)" +
-                              gB + tail);
+    EXPECT_EQ(
+        report(""),
+        head +
+            R"({"line":1,"symbol":"gZ","value":"Z","marked":false,"sameSymbol":[],"sameValue":[],"uses":[)"
+            R"({"file":"<a.c>","line":1},{"file":"<a.c>","line":1},)"
+            R"({"file":"<a.c>","line":3}]},)"
+            R"({"line":2,"symbol":"gA","value":"A","marked":true,"sameSymbol":[],"sameValue":[],"uses":[]},)" +
+            gB + tail);
     EXPECT_EQ(report(" --unused"), head + gB + tail);
+}
+
+// A redefinition is warned of, a text under two symbols noted; marked lines count
+// for neither. JSON lists the other lines.
+TEST_F(CliRun, DuplicatesAreWarnedOfAndListed) {
+    const std::string keys = dir.Put("d/keys.h", "#define sA \"x\"\n#define sB \"x\"\n"
+                                                 "// #define sB \"x\"\n#define sA \"y\"\n");
+    dir.Put("d/src/a.c", "gA gB");
+    const std::string scan = "scan --keyword-file " + keys + " --source-folder " + root + "/d/src";
+    // Only one define of a symbol receives its uses.
+    EXPECT_EQ(Run(scan).out, keys + ":1: warning: unused keyword gA \"x\"\n" + keys +
+                                 ":2: note: same text as gA (line 1)\n" + keys +
+                                 ":4: warning: symbol gA is defined again (first at line 1)\n" +
+                                 "4 keywords, 1 unused, 1 files scanned, 0 unreadable\n");
+    EXPECT_NE(Run(scan + " --format json")
+                  .out.find(R"("line": 1, "symbol": "gA", "value": "x", )"
+                            R"("marked": false, "sameSymbol": [4], )"
+                            R"("sameValue": [2])"),
+              std::string::npos);
 }
 
 struct RunRow {
