@@ -3,9 +3,9 @@
 #include "AutoCheck.h"
 #include "JsonWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ostream>
-#include <unordered_map>
 
 namespace {
 
@@ -34,9 +34,12 @@ std::string Summary(const CScanResult& result) {
 } // namespace
 
 void WriteTextReport(std::ostream& out, const CScanResult& result) {
-    std::unordered_map<int, const CKeyword*> byLine; // for the notes that name another
-    for (const auto& keyword : result.m_arrKeywords)
-        byLine.emplace(keyword->m_nLine, keyword.get());
+    // The table is in line order: the keyword a note names is found by its line.
+    const auto symbolAt = [&](int nLine) -> const std::string& {
+        return (*std::ranges::lower_bound(result.m_arrKeywords, nLine, {},
+                                          [](const auto& keyword) { return keyword->m_nLine; }))
+            ->m_strSymbol;
+    };
     for (const auto& keyword : result.m_arrKeywords) {
         const std::string& file = result.m_strKeywordFile;
         if (keyword->IsUnused())
@@ -49,8 +52,7 @@ void WriteTextReport(std::ostream& out, const CScanResult& result) {
         const auto& sameValue = keyword->m_arrSameValueLines;
         if (!sameValue.empty() && sameValue.front() < keyword->m_nLine)
             out << file << ':' << keyword->m_nLine << ": note: same text as "
-                << byLine.at(sameValue.front())->m_strSymbol << " (line " << sameValue.front()
-                << ")\n";
+                << symbolAt(sameValue.front()) << " (line " << sameValue.front() << ")\n";
     }
     out << Summary(result) << '\n';
 }

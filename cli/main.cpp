@@ -22,8 +22,6 @@ constexpr int kExitOk = 0;
 constexpr int kExitUnused = 1;
 constexpr int kExitError = 2;
 
-constexpr std::size_t kUnreadableListed = 20;
-
 void Tell(const std::string& message) {
     std::cerr << "glosscutter-cli: " << message << '\n';
 }
@@ -54,10 +52,10 @@ private:
 // Each source that could not be read, up to a limit, so that the user sees
 // which uses may be missing.
 void TellUnreadable(const CUnreadableArray& unreadable) {
-    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableListed; ++i)
-        Tell("cannot read " + unreadable[i].m_strPath + ": " + unreadable[i].m_error.message());
-    if (unreadable.size() > kUnreadableListed)
-        Tell("... " + std::to_string(unreadable.size() - kUnreadableListed) +
+    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableNamed; ++i)
+        Tell("cannot read " + unreadable[i].Describe());
+    if (unreadable.size() > kUnreadableNamed)
+        Tell("... " + std::to_string(unreadable.size() - kUnreadableNamed) +
              " more could not be read; " + std::to_string(unreadable.size()) +
              " files or folders in all");
 }

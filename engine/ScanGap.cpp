@@ -21,7 +21,7 @@ std::string CScanGap::Describe() const {
     case ScanGapKind::Unreadable:
         return std::to_string(m_nUnreadable) +
                (m_nUnreadable == 1 ? " file or folder" : " files or folders") +
-               " could not be read (" + path + ": " + m_first.m_error.message() +
+               " could not be read (" + m_first.Describe() +
                "), so keywords used only there would look unused. Nothing was wiped.";
     }
     return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -9,6 +10,12 @@
 struct CUnreadablePath {
     std::string m_strPath;
     std::error_code m_error;
+
+    // "PATH: REASON", as every front end names it.
+    std::string Describe() const { return m_strPath + ": " + m_error.message(); }
 };
+
+// How many unreadable paths a front end names; the rest are only counted.
+inline constexpr std::size_t kUnreadableNamed = 20;
 
 using CUnreadableArray = std::vector<CUnreadablePath>;

@@ -1,10 +1,9 @@
 #include "Wipe.h"
 
+#include "ByteString.h"
 #include "FileRead.h"
 #include "FileReplace.h"
 #include "KeywordFileReader.h"
-
-#include <algorithm>
 
 std::vector<LineFate> PlanWipe(const CLineArray& lines, const CKeywordArray& table,
                                unsigned operation) {
@@ -19,9 +18,7 @@ std::vector<LineFate> PlanWipe(const CLineArray& lines, const CKeywordArray& tab
     }
     if (bRemove) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::string& text = lines[i].m_strText;
-            const auto start = std::min(text.find_first_not_of(" \t"), text.size());
-            if (std::string_view(text).substr(start).starts_with(kWipeMarker))
+            if (bytes::TrimLeft(lines[i].m_strText, " \t").starts_with(kWipeMarker))
                 fates[i] = LineFate::Remove;
         }
     }

@@ -25,13 +25,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
-
-// Unreadable paths named in the counts' tooltip; the rest are only counted.
-constexpr std::size_t kUnreadableShown = 20;
-
-} // namespace
-
 CMainFrame::CMainFrame(CGlossCutterView* pView) : m_pView(pView) {
     setCentralWidget(m_pView);
     setWindowIcon(AppIcon());
@@ -241,8 +234,8 @@ void CMainFrame::OnLoadFinished() {
     m_pScanCountsPane->setText(
         tr("%1 files read, %2 unreadable").arg(doc.GetScannedFileCount()).arg(unreadable.size()));
     QStringList paths; // the first of them, where the pointer rests
-    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableShown; ++i)
-        paths << FromBytes(unreadable[i].m_strPath + ": " + unreadable[i].m_error.message());
+    for (std::size_t i = 0; i < unreadable.size() && i < kUnreadableNamed; ++i)
+        paths << FromBytes(unreadable[i].Describe());
     m_pScanCountsPane->setToolTip(paths.join(QLatin1Char('\n')));
     m_pScanCountsPane->show();
     m_pProgress->hide();
