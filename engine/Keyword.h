@@ -2,9 +2,23 @@
 
 #include "Used.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// What a keyword's uses say of it; the first that applies.
+enum class KeywordStatus : std::uint8_t {
+    Marked,    // out of effect in the keyword file
+    Used,      // a compiled use (code or pasted) other than its own define line
+    Kept,      // a keep comment or a kept pattern protects it
+    Mentioned, // uses, but only in comments, strings, inactive code or its own define line
+    Unused,    // no use at all
+};
+
+// The status's word in reports: "marked", "used", "kept", "mentioned", "unused".
+std::string_view KeywordStatusName(KeywordStatus status);
 
 // Keys of SortKeywords and CKeyword::m_nSortKey.
 enum : int { SORT_BY_LINE = 1, SORT_BY_SYMBOL = 2, SORT_BY_USED = 3 };
@@ -21,6 +35,19 @@ public:
     // In effect, not kept, and nothing uses it: what Auto check ticks and the
     // reports list.
     bool IsUnused() const { return !m_bMarked && !m_bKept && m_listUsed.empty(); }
+
+    KeywordStatus GetStatus() const;
+
+    // Unused, or with --strict also only mentioned: what Auto check of that
+    // strictness ticks.
+    bool IsUnused(bool bStrict) const {
+        return IsUnused() || (bStrict && GetStatus() == KeywordStatus::Mentioned);
+    }
+
+    // Whether another unmarked keyword shares its symbol or its value.
+    bool HasDuplicate() const {
+        return !m_arrSameSymbolLines.empty() || !m_arrSameValueLines.empty();
+    }
 
     // A tick asks the wipe to take the keyword. A marked one is never ticked:
     // it is out of effect already, and only Remove takes it, for being marked.

@@ -89,8 +89,9 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
 
 } // namespace
 
-CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses)
-    : m_index(index), m_uses(uses) {}
+CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
+                                   CSourceLexer* pLexer)
+    : m_index(index), m_uses(uses), m_pLexer(pLexer) {}
 
 void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine) {
     if (CKeyword* keyword = m_index.Find(token))

@@ -6,13 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "UseKind.h"
+
 class CKeyword;
+class CSourceLexer;
 class CSymbolIndex;
 
 // One occurrence of a keyword's symbol in a source file.
 struct CSourceUse {
     CKeyword* m_pKeyword;
     int m_nLine;
+    UseKind m_kind = UseKind::Code;
 
     friend bool operator==(const CSourceUse&, const CSourceUse&) = default;
 };
@@ -31,7 +35,9 @@ using CSourceUseArray = std::vector<CSourceUse>;
 // LF or a lone CR, exactly as ReadLines splits them.
 class CSourceTokenizer final {
 public:
-    CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses);
+    // With `pLexer`, each use gets the kind the lexer gives its first byte.
+    CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
+                     CSourceLexer* pLexer = nullptr);
 
     void Feed(std::string_view piece);
     void Finish();
@@ -41,6 +47,7 @@ private:
 
     const CSymbolIndex& m_index;
     CSourceUseArray& m_uses;
+    CSourceLexer* m_pLexer;
     std::int64_t m_nLine = 1;
     bool m_bAfterCr = false;      // the previous byte was a CR (a following LF is its pair)
     bool m_bAfterToken = false;   // the previous byte belongs to a token
