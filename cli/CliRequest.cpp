@@ -7,8 +7,10 @@
 #include <string_view>
 
 const char* const kUsageText =
-    "Usage: glosscutter-cli scan [INPUTS] [--format text|json] [--unused] [--check]\n"
-    "       glosscutter-cli wipe [INPUTS] [--operation mark|remove] [--dry-run]\n"
+    "Usage: glosscutter-cli scan [INPUTS] [--strict] [--format text|json] [--unused]\n"
+    "                            [--check]\n"
+    "       glosscutter-cli wipe [INPUTS] [--strict] [--operation mark|remove]\n"
+    "                            [--dry-run] [--allow-unreadable]\n"
     "       glosscutter-cli --help | --version\n"
     "\n"
     "scan  reads the keyword file, scans every file under the source folders for\n"
@@ -25,9 +27,14 @@ const char* const kUsageText =
     "                          comment holding glosscutter:keep on a define's\n"
     "                          line, or the line above, keeps it too\n"
     "\n"
+    "scan and wipe:\n"
+    "  --strict                count as unused the keywords only mentioned in\n"
+    "                          comments, strings or inactive code: scan warns\n"
+    "                          of them, --check fails, wipe takes them\n"
     "scan:\n"
-    "  --format text|json      text: one warning per unused keyword (default);\n"
-    "                          json: every keyword with its uses\n"
+    "  --format text|json      text: one warning per unused keyword and a note\n"
+    "                          per only mentioned one (default);\n"
+    "                          json: every keyword with its status and uses\n"
     "  --unused                json: list only the unused keywords\n"
     "  --check                 exit with status 1 when a keyword is unused\n"
     "wipe:\n"
@@ -91,17 +98,19 @@ std::string AddSourceFolder(CCliRequest& request, const std::string& value) {
     return {};
 }
 
-// The options without a value, each with its command.
+// The options without a value, each with the commands that take it.
 struct CFlag {
     std::string_view m_strName;
     bool m_bScan;
+    bool m_bWipe;
     bool CCliRequest::*m_pMember;
 };
 
-constexpr CFlag kFlags[] = {{"--unused", true, &CCliRequest::m_bUnusedOnly},
-                            {"--check", true, &CCliRequest::m_bCheck},
-                            {"--dry-run", false, &CCliRequest::m_bDryRun},
-                            {"--allow-unreadable", false, &CCliRequest::m_bAllowUnreadable}};
+constexpr CFlag kFlags[] = {{"--unused", true, false, &CCliRequest::m_bUnusedOnly},
+                            {"--check", true, false, &CCliRequest::m_bCheck},
+                            {"--strict", true, true, &CCliRequest::m_bStrict},
+                            {"--dry-run", false, true, &CCliRequest::m_bDryRun},
+                            {"--allow-unreadable", false, true, &CCliRequest::m_bAllowUnreadable}};
 
 // The value of the option at argv[k] ("--option=value" or "--option value",
 // then k moves past it), or what is wrong with it.
@@ -173,7 +182,7 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
     if (!bScan && option == "--operation")
         return SetOperation(value, request);
     for (const CFlag& flag : kFlags) {
-        if (flag.m_bScan == bScan && option == flag.m_strName) {
+        if ((bScan ? flag.m_bScan : flag.m_bWipe) && option == flag.m_strName) {
             request.*flag.m_pMember = true;
             return {};
         }

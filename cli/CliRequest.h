@@ -17,6 +17,7 @@ struct CCliRequest {
     ReportFormat m_nFormat = ReportFormat::Text;
     bool m_bUnusedOnly = false;
     bool m_bCheck = false;
+    bool m_bStrict = false;               // only mentioned keywords count as unused too
     std::optional<unsigned> m_nOperation; // WIPE_MARK or WIPE_REMOVE
     bool m_bDryRun = false;
     bool m_bAllowUnreadable = false;             // wipe although some sources could not be read

@@ -26,7 +26,7 @@ void AppendLines(std::string& json, const std::vector<int>& lines) {
 
 std::string Summary(const CScanResult& result) {
     return std::to_string(result.m_arrKeywords.size()) + " keywords, " +
-           std::to_string(CountUnused(result.m_arrKeywords)) + " unused, " +
+           std::to_string(CountUnused(result.m_arrKeywords, result.m_bStrict)) + " unused, " +
            std::to_string(result.m_nFiles) + " files scanned, " +
            std::to_string(result.m_nUnreadable) + " unreadable";
 }
@@ -42,9 +42,13 @@ void WriteTextReport(std::ostream& out, const CScanResult& result) {
     };
     for (const auto& keyword : result.m_arrKeywords) {
         const std::string& file = result.m_strKeywordFile;
-        if (keyword->IsUnused())
+        if (keyword->IsUnused(result.m_bStrict))
             out << file << ':' << keyword->m_nLine << ": warning: unused keyword "
                 << keyword->m_strSymbol << " \"" << keyword->m_strValue << "\"\n";
+        else if (keyword->GetStatus() == KeywordStatus::Mentioned)
+            out << file << ':' << keyword->m_nLine << ": note: keyword " << keyword->m_strSymbol
+                << " \"" << keyword->m_strValue
+                << "\" is only mentioned in comments, strings or inactive code\n";
         const auto& sameSymbol = keyword->m_arrSameSymbolLines;
         if (!sameSymbol.empty() && sameSymbol.front() < keyword->m_nLine)
             out << file << ':' << keyword->m_nLine << ": warning: symbol " << keyword->m_strSymbol
@@ -75,7 +79,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     const std::string* pLastFile = nullptr; // uses of one file come in runs
     std::string lastFileJson;
     for (const auto& keyword : result.m_arrKeywords) {
-        if (bUnusedOnly && !keyword->IsUnused())
+        if (bUnusedOnly && !keyword->IsUnused(result.m_bStrict))
             continue;
         json += separator;
         json += "{\"line\": ";
@@ -84,8 +88,10 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         AppendJsonString(json, keyword->m_strSymbol);
         json += ", \"value\": ";
         AppendJsonString(json, keyword->m_strValue);
-        json += keyword->m_bMarked ? R"(, "marked": true, "sameSymbol": )"
-                                   : R"(, "marked": false, "sameSymbol": )";
+        json += R"(, "status": ")";
+        json += KeywordStatusName(keyword->GetStatus());
+        json += keyword->m_bMarked ? R"(", "marked": true, "sameSymbol": )"
+                                   : R"(", "marked": false, "sameSymbol": )";
         AppendLines(json, keyword->m_arrSameSymbolLines);
         json += R"(, "sameValue": )";
         AppendLines(json, keyword->m_arrSameValueLines);
@@ -102,7 +108,9 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
             json += lastFileJson;
             json += ", \"line\": ";
             AppendNumber(json, used.m_nLine);
-            json += '}';
+            json += R"(, "kind": ")";
+            json += UseKindName(used.m_kind);
+            json += "\"}";
             useSeparator = ", ";
             if (json.size() >= kFlushBytes)
                 flush();
@@ -112,8 +120,14 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         if (json.size() >= kFlushBytes)
             flush();
     }
+    const auto count = [&](KeywordStatus status) {
+        return std::to_string(CountWithStatus(result.m_arrKeywords, status));
+    };
     json += "\n], \"summary\": {\"keywords\": " + std::to_string(result.m_arrKeywords.size()) +
-            ", \"unused\": " + std::to_string(CountUnused(result.m_arrKeywords)) +
+            ", \"unused\": " + std::to_string(CountUnused(result.m_arrKeywords, result.m_bStrict)) +
+            ", \"mentioned\": " + count(KeywordStatus::Mentioned) +
+            ", \"kept\": " + count(KeywordStatus::Kept) +
+            ", \"marked\": " + count(KeywordStatus::Marked) +
             ", \"files\": " + std::to_string(result.m_nFiles) +
             ", \"unreadable\": " + std::to_string(result.m_nUnreadable) + "}}\n";
     flush();

@@ -104,15 +104,15 @@ int RunScan(const CCliRequest& request) {
     if (!Load(doc, settings))
         return kExitError;
     const CScanResult result{settings.m_strKeywordFile, doc.m_arrKeywords,
-                             doc.GetScannedFileCount(), doc.GetUnreadable().size()};
+                             doc.GetScannedFileCount(), doc.GetUnreadable().size(),
+                             request.m_bStrict};
     CStandardOutput out;
     if (request.m_nFormat == ReportFormat::Json)
         WriteJsonReport(out.Stream(), result, request.m_bUnusedOnly);
     else
         WriteTextReport(out.Stream(), result);
-    return out.Finish(request.m_bCheck && CountUnused(doc.m_arrKeywords) > 0 ? kExitUnused
-                                                                             : kExitOk,
-                      "the report");
+    const bool bFound = CountUnused(doc.m_arrKeywords, request.m_bStrict) > 0;
+    return out.Finish(request.m_bCheck && bFound ? kExitUnused : kExitOk, "the report");
 }
 
 int RunWipe(const CCliRequest& request) {
@@ -125,7 +125,7 @@ int RunWipe(const CCliRequest& request) {
         return Fail(gap.Describe() +
                     (bAllowable ? " Give --allow-unreadable to wipe all the same." : ""));
     }
-    AutoCheck(doc.m_arrKeywords);
+    AutoCheck(doc.m_arrKeywords, request.m_bStrict);
 
     std::uint32_t operation = 0;
     if (request.m_nOperation)

@@ -46,6 +46,7 @@ std::string Parse(const std::string& line) {
             s += (i == 0 ? tag : ",") + (**list)[i];
     s += r.m_nFormat == ReportFormat::Json ? " json" : "";
     s += std::string(r.m_bUnusedOnly ? " unused" : "") + (r.m_bCheck ? " check" : "");
+    s += r.m_bStrict ? " strict" : "";
     s += r.m_nOperation ? " op=" + std::to_string(*r.m_nOperation) : "";
     for (const auto& pattern : r.m_listKeptPatterns)
         s += " keep=" + pattern;
@@ -60,12 +61,13 @@ const std::string kEight = " --source-folder /usr --source-folder /etc --source-
 const Row kParseRows[] = {
     {"every scan option",
      "scan --keyword-file k.h --source-folder=/usr --source-folder /etc --skipped-file=/s/a/x.c "
-     "--format=json --unused --check --keep g* --keep=gA?",
-     "scan k=k.h f=/usr,/etc s=/s/a/x.c json unused check keep=g* keep=gA?"},
+     "--format=json --unused --check --strict --keep g* --keep=gA?",
+     "scan k=k.h f=/usr,/etc s=/s/a/x.c json unused check strict keep=g* keep=gA?"},
     {"eight folders", "scan" + kEight, "scan f=/usr,/etc,/dev,/tmp,/var,/proc,/usr,/"},
     {"every wipe option",
-     "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c --allow-unreadable",
-     "wipe k=k.h s=/x.c op=2 dry allow"},
+     "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c --allow-unreadable "
+     "--strict",
+     "wipe k=k.h s=/x.c strict op=2 dry allow"},
     {"short help", "-h", "help"},
     {"help after a command", "scan --help", "help"},
     {"relative paths", "scan --source-folder .//./ --skipped-file a//b/./c/../d/",
@@ -184,6 +186,15 @@ protected:
 
     void WriteSettings(const std::string& ini) const { dir.Put(kSettingsFile, ini); }
 
+    // gNoted is only in comments; a .txt file has none, so gTxt is used there.
+    const std::string mentions = "--keyword-file m/keys.h --source-folder m/src";
+    void PutMentions() const {
+        dir.Put("m/keys.h", "#define sUsed \"Used\"\n#define sNoted \"Noted\"\n"
+                            "#define sTxt \"Txt\"\n#define sGone \"Gone\"\n");
+        dir.Put("m/src/a.c", "gUsed(); // gNoted\n/* gNoted */\n");
+        dir.Put("m/src/notes.txt", "// gTxt\n");
+    }
+
     // Runs the program in `root` through the shell; no path here needs quoting.
     Ran Run(const std::string& args, const std::string& out = "stdout") const {
         const std::string command = "cd " + root + " && XDG_CONFIG_HOME=" + root +
@@ -209,15 +220,16 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
     };
     const std::string head = R"({"keywordFile":"<keys>","keywords":[)";
     const std::string gB =
-        R"({"line":3,"symbol":"gB","value":"B\\\"","marked":false,"sameSymbol":[],"sameValue":[],"uses":[]})";
-    const std::string tail = R"(],"summary":{"keywords":3,"unused":1,"files":1,"unreadable":0}})";
+        R"({"line":3,"symbol":"gB","value":"B\\\"","status":"unused","marked":false,"sameSymbol":[],"sameValue":[],"uses":[]})";
+    const std::string tail =
+        R"(],"summary":{"keywords":3,"unused":1,"mentioned":0,"kept":0,"marked":1,"files":1,"unreadable":0}})";
     EXPECT_EQ(
         report(""),
         head +
-            R"({"line":1,"symbol":"gZ","value":"Z","marked":false,"sameSymbol":[],"sameValue":[],"uses":[)"
-            R"({"file":"<a.c>","line":1},{"file":"<a.c>","line":1},)"
-            R"({"file":"<a.c>","line":3}]},)"
-            R"({"line":2,"symbol":"gA","value":"A","marked":true,"sameSymbol":[],"sameValue":[],"uses":[]},)" +
+            R"({"line":1,"symbol":"gZ","value":"Z","status":"used","marked":false,"sameSymbol":[],"sameValue":[],"uses":[)"
+            R"({"file":"<a.c>","line":1,"kind":"code"},{"file":"<a.c>","line":1,"kind":"code"},)"
+            R"({"file":"<a.c>","line":3,"kind":"code"}]},)"
+            R"({"line":2,"symbol":"gA","value":"A","status":"marked","marked":true,"sameSymbol":[],"sameValue":[],"uses":[]},)" +
             gB + tail);
     EXPECT_EQ(report(" --unused"), head + gB + tail);
 }
@@ -236,7 +248,7 @@ TEST_F(CliRun, DuplicatesAreWarnedOfAndListed) {
                                  "4 keywords, 1 unused, 1 files scanned, 0 unreadable\n");
     EXPECT_NE(Run(scan + " --format json")
                   .out.find(R"("line": 1, "symbol": "gA", "value": "x", )"
-                            R"("marked": false, "sameSymbol": [4], )"
+                            R"("status": "unused", "marked": false, "sameSymbol": [4], )"
                             R"("sameValue": [2])"),
               std::string::npos);
 }
@@ -268,18 +280,48 @@ const RunRow kRunRows[] = {
     {"folder as keyword file", "scan --keyword-file <src>", 2, ""},
     {"no keyword file anywhere", "scan --source-folder <src>", 2, ""},
     {"bad option", "<scan> --bogus", 2, ""},
+    {"mentioned is noted", "scan <m>", 0,
+     "m/keys.h:2: note: keyword gNoted \"Noted\" is only mentioned in comments, strings or "
+     "inactive code\nm/keys.h:4" +
+         kWarning + "gGone \"Gone\"\n4 keywords, 1 unused, 2 files scanned, 0 unreadable\n"},
+    {"check passes over a note", "scan <m> --keep gGone --check", 0,
+     "4 keywords, 0 unused, 2 files scanned, 0 unreadable\n"},
+    {"strict warns and fails the check", "scan <m> --keep gGone --check --strict", 1,
+     "m/keys.h:2" + kWarning +
+         "gNoted \"Noted\"\n4 keywords, 1 unused, 2 files scanned, 0 unreadable\n"},
+    {"json counts by status", "scan <m> --keep gGone --format json", 0,
+     R"("status": "kept", "marked": false, "sameSymbol": [], "sameValue": [], "uses": []})"
+     "\n"
+     R"(], "summary": {"keywords": 4, "unused": 0, "mentioned": 1, "kept": 1, "marked": 0, )"
+     R"("files": 2, "unreadable": 0}})"
+     "\n"},
+    {"strict json lists the mentioned as unused",
+     "scan <m> --keep gGone --format json --unused --strict", 0,
+     R"([\n  {"line": 2, "symbol": "gNoted", "value": "Noted", "status": "mentioned", )"
+     R"("marked": false, "sameSymbol": [], "sameValue": [], "uses": [)"
+     R"({"file": "<root>/m/src/a.c", "line": 1, "kind": "comment"}, )"
+     R"({"file": "<root>/m/src/a.c", "line": 2, "kind": "comment"}]})"
+     "\n"
+     R"(], "summary": {"keywords": 4, "unused": 1, "mentioned": 1, "kept": 1, "marked": 0, )"
+     R"("files": 2, "unreadable": 0}})"
+     "\n"},
+    {"wipe leaves a mentioned keyword", "wipe <m> --operation remove --dry-run", 0,
+     " #define sTxt \"Txt\"\n-#define sGone \"Gone\"\n"},
+    {"strict wipe takes it", "wipe <m> --operation remove --dry-run --strict", 0,
+     "-#define sNoted \"Noted\"\n #define sTxt \"Txt\"\n-#define sGone \"Gone\"\n"},
     {"help", "--help", 0, "Exit status: 0 done, 1 unused keywords found (--check), 2 error.\n"},
     {"version", "--version", 0, "GlossCutter Version " GLOSSCUTTER_VERSION "\n"},
 };
 
 class CliRunRows : public CliRun, public testing::WithParamInterface<RunRow> {};
 
-// The report warns of each unused keyword, then sums up; only errors, which print
-// nothing else, write to standard error.
+// The report warns of each unused keyword, notes each only mentioned one, then
+// sums up; only errors, which print nothing else, write to standard error.
 TEST_P(CliRunRows, TextReportAndExitStatus) {
     const std::map<std::string, std::string> paths = {
-        {"<scan>", scan}, {"<root>", root}, {"<texts>", texts}, {"<src>", src}};
+        {"<scan>", scan}, {"<root>", root}, {"<texts>", texts}, {"<src>", src}, {"<m>", mentions}};
     const RunRow& row = GetParam();
+    PutMentions();
     const Ran ran = Run(Fill(row.args, paths));
     EXPECT_EQ(ran.status, row.status) << ran.err;
     EXPECT_EQ(ran.err.empty(), row.status != 2) << ran.err;
