@@ -29,6 +29,7 @@ inline constexpr int IDS_COL_LINE = 1002;
 inline constexpr int IDS_COL_SYMBOL = 1003;
 inline constexpr int IDS_COL_VALUE = 1004;
 inline constexpr int IDS_COL_USED = 1005;
+inline constexpr int IDS_COL_STATUS = 1006;
 inline constexpr int IDS_USED_LIST_TITLE = 1011;
 inline constexpr int IDS_COL_FILE = 1012;
 inline constexpr int IDS_COL_LINE_NUMBER = 1013;

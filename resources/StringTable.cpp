@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 23> kStrings = {{
+constexpr std::array<std::pair<int, std::string_view>, 24> kStrings = {{
     // The document string; its first line is the document's title.
     {IDR_MAINFRAME, "GlossCutter\n\nGlossy\n\n\nGlossCutter.Document\nGlossy Document"},
     {IDS_COL_MARKED, "Marked"},
@@ -15,6 +15,7 @@ constexpr std::array<std::pair<int, std::string_view>, 23> kStrings = {{
     {IDS_COL_SYMBOL, "Symbol"},
     {IDS_COL_VALUE, "Value"},
     {IDS_COL_USED, "Used"},
+    {IDS_COL_STATUS, "Status"},
     {IDS_USED_LIST_TITLE, "Used List"},
     {IDS_COL_FILE, "File"},
     {IDS_COL_LINE_NUMBER, "Line number"},
