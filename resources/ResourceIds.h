@@ -33,3 +33,4 @@ inline constexpr int IDS_COL_STATUS = 1006;
 inline constexpr int IDS_USED_LIST_TITLE = 1011;
 inline constexpr int IDS_COL_FILE = 1012;
 inline constexpr int IDS_COL_LINE_NUMBER = 1013;
+inline constexpr int IDS_COL_KIND = 1017;

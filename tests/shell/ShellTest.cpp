@@ -39,15 +39,15 @@ const NamedRow<QString, QString, int, QString, QString> kOpening[] = {
     {"no use", {"gCloseFile", "<editor>", -1, "", "<texts>/12|"}}};
 
 // A keyword of one row, marked, kept, with a twin: its status, Auto check's tick and
-// its places.
+// its places' kinds.
 using K = UseKind;
 const NamedRow<bool, bool, bool, QList<UseKind>, QString> kStatuses[] = {
     {"marked, duplicate", {true, false, true, {}, "marked, duplicate|ticked|"}},
-    {"used", {false, false, false, {K::Comment, K::Code}, "used||a.c a.c"}},
-    {"pasted, kept", {false, true, false, {K::Pasted}, "used||a.c"}},
-    {"kept, in a string", {false, true, false, {K::String}, "kept||a.c"}},
+    {"used", {false, false, false, {K::Comment, K::Code}, "used||comment code"}},
+    {"pasted, kept", {false, true, false, {K::Pasted}, "used||pasted"}},
+    {"kept, in a string", {false, true, false, {K::String}, "kept||string"}},
     {"mentioned, duplicate",
-     {false, false, true, {K::Inactive, K::Comment}, "mentioned, duplicate||a.c a.c"}},
+     {false, false, true, {K::Inactive, K::Comment}, "mentioned, duplicate||inactive comment"}},
     {"unused", {false, false, false, {}, "unused|ticked|"}}};
 
 const NamedRow<bool, QString> kEmptyLoads[] = {{"no keyword file", {false, "Ready"}},
@@ -82,9 +82,11 @@ private slots:
     // Marked keywords get no uses, and a tick.
     void startUpThenReload() {
         QStringList headers;
-        for (int column = 0; column < Model()->columnCount(); ++column)
-            headers << Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(headers.join('|'), "Marked|Line|Symbol|Value|Used|Status");
+        for (const QAbstractItemModel* model : {List()->model(), Places()->model()}) {
+            for (int column = 0; column < model->columnCount(); ++column)
+                headers << model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        }
+        QCOMPARE(headers.join('|'), "Marked|Line|Symbol|Value|Used|Status|File|Line number|Kind");
         QVERIFY(Model()->rowCount() == 0 && !Enabled(ID_AUTO_CHECK) && !Enabled(ID_WIPE));
         QVERIFY(Reload());
         QStringList shown;
@@ -206,7 +208,7 @@ private slots:
         m_pView->AutoCheck();
         QStringList places;
         for (int k = 0; k < Places()->model()->rowCount(); ++k)
-            places << Places()->model()->index(k, 0).data().toString();
+            places << Places()->model()->index(k, 2).data().toString();
         QCOMPARE(QStringList({Cell(0, 5), Ticked(0) ? "ticked" : "", places.join(' ')}).join('|'),
                  shown);
     }
