@@ -1,11 +1,11 @@
 #include "GlossCutterDoc.h"
 
 #include "Duplicates.h"
+#include "FileReplace.h"
 #include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
 #include "LoadProgress.h"
-#include "FileReplace.h"
 #include "ParallelScan.h"
 #include "PastingMacros.h"
 #include "ResourceIds.h"
@@ -39,7 +39,9 @@ std::vector<std::string> SkipList(const CLoadSettings& settings) {
 // Whether the source file at `path` is the keyword file; the name is compared
 // first, so that most files cost no look at the file system.
 bool IsKeywordFile(const std::string& path, const std::string& keywordFile) {
-    const auto name = [](const std::string& p) { return std::string_view(p).substr(p.rfind('/') + 1); };
+    const auto name = [](const std::string& p) {
+        return std::string_view(p).substr(p.rfind('/') + 1);
+    };
     return name(path) == name(keywordFile) && files::IsSameFile(path, keywordFile);
 }
 
@@ -153,7 +155,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
     std::vector<bool> read(paths.size());
     const bool bCompleted = ::ScanFiles(
         [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
-        paths, nThreads, [&](std::size_t index, CFileUses& uses) {
+        paths, nThreads,
+        [&](std::size_t index, CFileUses& uses) {
             ShowScanProgress(paths[index], index, paths.size());
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
@@ -187,19 +190,19 @@ bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::s
     std::unordered_map<CKeyword*, std::vector<std::pair<std::size_t, CUsed>>> pasted;
     const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
-    const bool bCompleted = ::ScanFiles(
-        [&](const std::string& path, CFileUses& uses) {
-            AnalyzePastedUses(scanner, macros, path, uses);
-        },
-        files, nThreads, [&](std::size_t index, CFileUses& uses) {
-            ShowScanProgress(files[index], index, files.size());
-            if (IsKeywordFile(files[index], keywordFile))
-                uses.MarkOwnDefines();
-            for (std::size_t k = 0; k < uses.m_arrKeywords.size(); ++k)
-                pasted[uses.m_arrKeywords[k]].emplace_back(walkIndex[index],
-                                                           std::move(uses.m_arrUsed[k]));
-            return m_pProgress == nullptr || !m_pProgress->IsCancelled();
-        });
+    const bool bCompleted =
+        ::ScanFiles([&](const std::string& path,
+                        CFileUses& uses) { AnalyzePastedUses(scanner, macros, path, uses); },
+                    files, nThreads,
+                    [&](std::size_t index, CFileUses& uses) {
+                        ShowScanProgress(files[index], index, files.size());
+                        if (IsKeywordFile(files[index], keywordFile))
+                            uses.MarkOwnDefines();
+                        for (std::size_t k = 0; k < uses.m_arrKeywords.size(); ++k)
+                            pasted[uses.m_arrKeywords[k]].emplace_back(
+                                walkIndex[index], std::move(uses.m_arrUsed[k]));
+                        return m_pProgress == nullptr || !m_pProgress->IsCancelled();
+                    });
     if (!bCompleted)
         return false;
     std::unordered_map<std::string_view, std::size_t> indexOfPath;

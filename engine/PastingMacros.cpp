@@ -174,9 +174,9 @@ std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
             }
         }
     }
-    const bool bPastes = std::any_of(definition.m_arrPrefixes.begin(),
-                                     definition.m_arrPrefixes.end(),
-                                     [](const auto& prefixes) { return !prefixes.empty(); });
+    const bool bPastes =
+        std::any_of(definition.m_arrPrefixes.begin(), definition.m_arrPrefixes.end(),
+                    [](const auto& prefixes) { return !prefixes.empty(); });
     if (!bPastes && definition.m_arrForwards.empty())
         return std::nullopt;
     return definition;

@@ -52,8 +52,8 @@ std::uint64_t BitsBelow(std::size_t n) {
 
 bool IsCFamilyFile(std::string_view path) {
     static constexpr std::array<std::string_view, 16> kExtensions = {
-        "c", "h", "cc", "cpp", "cxx", "c++", "hh", "hpp", "hxx", "h++", "inl", "ipp", "tcc", "m",
-        "mm", "rc"};
+        "c",   "h",   "cc",  "cpp", "cxx", "c++", "hh", "hpp",
+        "hxx", "h++", "inl", "ipp", "tcc", "m",   "mm", "rc"};
     const std::size_t dot = path.rfind('.');
     if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
         return false;

@@ -51,8 +51,23 @@ public:
     void Finish();
 
 private:
-    enum class State : std::uint8_t { Code, LineComment, BlockComment, String, Char, RawDelimiter, RawString };
-    enum class Directive : std::uint8_t { None, BeforeName, Name, BeforeValue, AfterZero, BeforeDefine };
+    enum class State : std::uint8_t {
+        Code,
+        LineComment,
+        BlockComment,
+        String,
+        Char,
+        RawDelimiter,
+        RawString
+    };
+    enum class Directive : std::uint8_t {
+        None,
+        BeforeName,
+        Name,
+        BeforeValue,
+        AfterZero,
+        BeforeDefine
+    };
 
     void AdvanceTo(const char* target);
     void StepScalar(const char* target);
@@ -82,15 +97,15 @@ private:
     Directive m_directive = Directive::None;
     int m_nInactiveDepth = -1; // nesting inside the "#if 0" block; -1 outside one
     // What the text before the piece leaves behind.
-    std::string m_strHistory;    // its last bytes, at most 8
-    char m_chRunFirst = 0;       // the first byte of the run it ends with (see IsDigitSeparator)
-    bool m_bBlankLine = true;    // only blanks and tabs since its last line break
-    bool m_bSlashPending = false; // a '/' in code that the next byte makes a comment, or not
+    std::string m_strHistory;      // its last bytes, at most 8
+    char m_chRunFirst = 0;         // the first byte of the run it ends with (see IsDigitSeparator)
+    bool m_bBlankLine = true;      // only blanks and tabs since its last line break
+    bool m_bSlashPending = false;  // a '/' in code that the next byte makes a comment, or not
     bool m_bEscapePending = false; // a backslash in a literal escapes the next byte
-    bool m_bSkipLf = false;       // an escaped CR takes the LF that follows it
+    bool m_bSkipLf = false;        // an escaped CR takes the LF that follows it
     std::int64_t m_nCommentStart = 0; // where a block comment's text begins
     std::string m_strRawDelimiter;
-    int m_nRawMatch = -1; // bytes of ")delimiter" matched so far; -1 before a ')'
+    int m_nRawMatch = -1;  // bytes of ")delimiter" matched so far; -1 before a ')'
     std::string m_strName; // the directive's name so far
     bool m_bCapturing = false;
     const char* m_pCaptureFrom = nullptr;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "UseKind.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "UseKind.h"
 
 class CKeyword;
 class CSourceLexer;

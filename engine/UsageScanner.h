@@ -35,7 +35,7 @@ private:
 struct CFileUses {
     std::vector<CKeyword*> m_arrKeywords;
     std::vector<CUsed> m_arrUsed;
-    std::error_code m_error; // why the file could not be read to its end
+    std::error_code m_error;                   // why the file could not be read to its end
     std::vector<CMacroDefinition> m_arrMacros; // the macros it defines that may paste
 
     // Flags the uses on their keyword's own define line: the file is the keyword file.

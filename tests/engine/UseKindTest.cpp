@@ -44,22 +44,25 @@ const KindRow kKindRows[] = {
     {"code_at_both_ends", "gX a gX", "1:code 1:code "},
     {"line_comment", "gX // gX\ngX", "1:code 1:comment 2:code "},
     {"line_comment_continued", "// a \\\ngX\r\n// \\\r\ngX\ngX", "2:comment 4:comment 5:code "},
-    {"block_comment_over_lines", "/* gX\n gX */ gX /*/ gX */gX", "1:comment 2:comment 2:code "
-                                                                "2:comment 2:code "},
+    {"block_comment_over_lines", "/* gX\n gX */ gX /*/ gX */gX",
+     "1:comment 2:comment 2:code "
+     "2:comment 2:code "},
     {"unterminated_comment", "gX /* gX\n\ngX", "1:code 1:comment 3:comment "},
     {"strings_and_prefixes", "\"gX\" L\"gX\" u8\"gX\" gX", "1:string 1:string 1:string 1:code "},
     {"escapes", "\"\\\" gX\" gX '\"' gX '\\'' gX", "1:string 1:code 1:code 1:code "},
     {"comment_openers_in_strings", "\"//\" gX \"/*\" gX", "1:code 1:code "},
     {"unterminated_literals", "\"gX\ngX 'gX\ngX", "1:string 2:code 2:string 3:code "},
     {"escaped_line_break", "\"a\\\r\ngX\" gX", "2:string 2:code "},
-    {"raw_string", "R\"d( gX )\" gX )d\" gX u8R\"(gX)\" xR\"gX\" gX", "1:string 1:string 1:code "
-                                                                      "1:string 1:string 1:code "},
+    {"raw_string", "R\"d( gX )\" gX )d\" gX u8R\"(gX)\" xR\"gX\" gX",
+     "1:string 1:string 1:code "
+     "1:string 1:string 1:code "},
     {"digit_separators", "1'000'000 gX 0x1'F gX u'gX' gX", "1:code 1:code 1:string 1:code "},
     {"if_0_to_endif", "#if 0\ngX\n#endif\ngX", "2:inactive 4:code "},
     {"if_0_nested_to_else", "  # if 0 // off\ngX\n#ifdef A\n#else\ngX\n#endif\n#elif 1\ngX\n",
      "2:inactive 5:inactive 8:code "},
-    {"if_0_with_comment_inside", "#if 0\n/* #endif */ gX\n#endif gX\ngX", "2:inactive 3:code "
-                                                                         "4:code "},
+    {"if_0_with_comment_inside", "#if 0\n/* #endif */ gX\n#endif gX\ngX",
+     "2:inactive 3:code "
+     "4:code "},
     {"not_if_0", "#if 01\ngX\n#endif\nx #if 0\ngX\n#if gX\n", "2:code 5:code 6:code "},
 };
 
@@ -99,15 +102,16 @@ TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
     // Walked after a.c, defining what it invokes.
     dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
-                            "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
-                            "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
-                            "#define SHOW5(y) SHOW4(y)\n#if 0\n#define T(x) gMenu ## x\n#endif\n");
+                       "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
+                       "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
+                       "#define SHOW5(y) SHOW4(y)\n#if 0\n#define T(x) gMenu ## x\n#endif\n");
     EXPECT_EQ(LoadedKinds(dir, "#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
-                                    "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
-                                    "#define sMenuA \"m\"\n"),
-              (std::vector<std::string>{"gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code", "gB: a.c:3:pasted",
-                                        "gC: a.c:3:pasted", "gD: a.c:3:comment",
-                                        "gE: a.c:4:pasted", "gF:", "gMenuA:"}));
+                               "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
+                               "#define sMenuA \"m\"\n"),
+              (std::vector<std::string>{
+                  "gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
+                  "gB: a.c:3:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment", "gE: a.c:4:pasted",
+                  "gF:", "gMenuA:"}));
 }
 
 } // namespace
