@@ -130,6 +130,15 @@ std::int64_t CountBreaks(std::string_view text, bool& bAfterCr) {
     return nBreaks;
 }
 
+// Whether tokens[k] is the "##" of PREFIX ## PARAMETER, with a prefix that
+// starts with "g" and nothing pasted before or after.
+bool IsPastedOntoPrefix(const std::vector<std::string_view>& tokens, std::size_t body,
+                        std::size_t k) {
+    return tokens[k] == "##" && k > body && k + 1 < tokens.size() && tokens[k - 1].front() == 'g' &&
+           IsIdentifier(tokens[k - 1]) && (k < body + 2 || tokens[k - 2] != "##") &&
+           (k + 2 >= tokens.size() || tokens[k + 2] != "##");
+}
+
 } // namespace
 
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
@@ -155,17 +164,14 @@ std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
     const std::size_t body = k + 1;
     for (k = body; k < tokens.size(); ++k) {
         const std::string_view token = tokens[k];
-        // PREFIX ## PARAMETER, with nothing pasted before or after.
-        if (token == "##" && k > body && k + 1 < tokens.size() && tokens[k - 1].front() == 'g' &&
-            IsIdentifier(tokens[k - 1]) && (k < body + 2 || tokens[k - 2] != "##") &&
-            (k + 2 >= tokens.size() || tokens[k + 2] != "##")) {
+        if (IsPastedOntoPrefix(tokens, body, k)) {
             const std::size_t index = parameter(tokens[k + 1]);
             if (index < parameters.size())
                 AddPrefix(definition.m_arrPrefixes, index, std::string(tokens[k - 1]));
         }
         // OTHER ( ... PARAMETER ... ), the parameter standing alone as an argument.
         if (IsIdentifier(token) && k + 1 < tokens.size() && tokens[k + 1] == "(") {
-            const std::size_t open = static_cast<std::size_t>(tokens[k + 1].data() - line.data());
+            const auto open = static_cast<std::size_t>(tokens[k + 1].data() - line.data());
             const std::vector<std::string_view> arguments = Arguments(line, open);
             for (std::size_t a = 0; a < arguments.size(); ++a) {
                 const std::size_t index = parameter(arguments[a]);
@@ -212,14 +218,7 @@ const CPastingMacros::CArgumentPrefixes* CPastingMacros::Find(std::string_view n
     return found == m_mapPrefixes.end() ? nullptr : &found->second;
 }
 
-void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
-                              CSourceUseArray& uses) const {
-    // Every place where a macro's name stands alone, in text order.
-    struct CPlace {
-        std::size_t m_nAt;
-        std::size_t m_nAfter;
-        const CArgumentPrefixes* m_pPrefixes;
-    };
+std::vector<CPastingMacros::CPlace> CPastingMacros::FindPlaces(std::string_view text) const {
     std::vector<CPlace> places;
     for (const auto& [name, prefixes] : m_mapPrefixes) {
         for (std::size_t at = text.find(name); at != std::string_view::npos;
@@ -232,33 +231,42 @@ void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
     }
     std::sort(places.begin(), places.end(),
               [](const CPlace& a, const CPlace& b) { return a.m_nAt < b.m_nAt; });
+    return places;
+}
 
+void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
+                              CSourceUseArray& uses) const {
     CSourceLexer lexer;
     lexer.BeginPiece(text);
     std::int64_t nLine = 1;
     std::size_t counted = 0;
     bool bAfterCr = false;
-    for (const CPlace& place : places) {
+    for (const CPlace& place : FindPlaces(text)) {
         std::size_t open = place.m_nAfter;
         while (open < text.size() && IsSpace(text[open]))
             ++open;
         if (open == text.size() || text[open] != '(')
             continue;
-        const std::vector<std::string_view> arguments = Arguments(text, open);
         nLine += CountBreaks(text.substr(counted, place.m_nAt - counted), bAfterCr);
         counted = place.m_nAt;
         const UseKind kind = lexer.KindAt(text.data() + place.m_nAt);
-        const CArgumentPrefixes& prefixes = *place.m_pPrefixes;
-        for (std::size_t a = 0; a < arguments.size() && a < prefixes.size(); ++a) {
-            if (!IsIdentifier(arguments[a]))
-                continue;
-            for (const std::string& prefix : prefixes[a]) {
-                if (CKeyword* keyword = index.Find(prefix + std::string(arguments[a])))
-                    uses.push_back({keyword, nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine),
-                                    kind == UseKind::Code ? UseKind::Pasted : kind});
-            }
-        }
+        const CSourceUse use{nullptr, nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine),
+                             kind == UseKind::Code ? UseKind::Pasted : kind};
+        AddPastedUses(index, *place.m_pPrefixes, Arguments(text, open), use, uses);
     }
     lexer.EndPiece();
     lexer.Finish();
+}
+
+void CPastingMacros::AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,
+                                   const std::vector<std::string_view>& arguments,
+                                   const CSourceUse& use, CSourceUseArray& uses) {
+    for (std::size_t a = 0; a < arguments.size() && a < prefixes.size(); ++a) {
+        if (!IsIdentifier(arguments[a]))
+            continue;
+        for (const std::string& prefix : prefixes[a]) {
+            if (CKeyword* keyword = index.Find(prefix + std::string(arguments[a])))
+                uses.push_back({keyword, use.m_nLine, use.m_kind});
+        }
+    }
 }

@@ -51,5 +51,17 @@ public:
     void FindUses(const CSymbolIndex& index, std::string_view text, CSourceUseArray& uses) const;
 
 private:
+    // A place where a macro's name stands alone.
+    struct CPlace {
+        std::size_t m_nAt;
+        std::size_t m_nAfter;
+        const CArgumentPrefixes* m_pPrefixes;
+    };
+
+    std::vector<CPlace> FindPlaces(std::string_view text) const;
+    static void AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,
+                              const std::vector<std::string_view>& arguments, const CSourceUse& use,
+                              CSourceUseArray& uses);
+
     std::unordered_map<std::string, CArgumentPrefixes> m_mapPrefixes;
 };

@@ -14,8 +14,8 @@ class CSymbolIndex;
 
 // One occurrence of a keyword's symbol in a source file.
 struct CSourceUse {
-    CKeyword* m_pKeyword;
-    int m_nLine;
+    CKeyword* m_pKeyword = nullptr;
+    int m_nLine = 0;
     UseKind m_kind = UseKind::Code;
 
     friend bool operator==(const CSourceUse&, const CSourceUse&) = default;

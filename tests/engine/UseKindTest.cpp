@@ -48,9 +48,9 @@ const KindRow kKindRows[] = {
      "1:comment 2:comment 2:code "
      "2:comment 2:code "},
     {"unterminated_comment", "gX /* gX\n\ngX", "1:code 1:comment 3:comment "},
-    {"strings_and_prefixes", "\"gX\" L\"gX\" u8\"gX\" gX", "1:string 1:string 1:string 1:code "},
-    {"escapes", "\"\\\" gX\" gX '\"' gX '\\'' gX", "1:string 1:code 1:code 1:code "},
-    {"comment_openers_in_strings", "\"//\" gX \"/*\" gX", "1:code 1:code "},
+    {"strings_and_prefixes", R"("gX" L"gX" u8"gX" gX)", "1:string 1:string 1:string 1:code "},
+    {"escapes", R"("\" gX" gX '"' gX '\'' gX)", "1:string 1:code 1:code 1:code "},
+    {"comment_openers_in_strings", R"("//" gX "/*" gX)", "1:code 1:code "},
     {"unterminated_literals", "\"gX\ngX 'gX\ngX", "1:string 2:code 2:string 3:code "},
     {"escaped_line_break", "\"a\\\r\ngX\" gX", "2:string 2:code "},
     {"raw_string", "R\"d( gX )\" gX )d\" gX u8R\"(gX)\" xR\"gX\" gX",
