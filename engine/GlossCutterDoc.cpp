@@ -66,6 +66,20 @@ void MergePastedUses(CKeyword& keyword,
     keyword.m_listUsed = std::move(merged);
 }
 
+std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
+    std::string text;
+    for (const CTextLine& line : lines)
+        (text += line.m_strText) += LineBreakBytes(line.m_nBreak);
+    std::vector<std::string> definitions;
+    CSourceLexer lexer(&definitions);
+    lexer.BeginPiece(text);
+    lexer.EndPiece();
+    lexer.Finish();
+    std::vector<CMacroDefinition> macros;
+    AddMacroDefinitions(definitions, macros);
+    return macros;
+}
+
 } // namespace
 
 void CGlossCutterDoc::ShowStatusText(const std::string& text) const {
@@ -151,7 +165,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
     const CUsageScanner scanner(load.m_arrKeywords);
     const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
-    std::vector<CMacroDefinition> macros;
+    // The keyword file may define the pasting macros too, scanned or not.
+    std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
     std::vector<bool> read(paths.size());
     const bool bCompleted = ::ScanFiles(
         [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },

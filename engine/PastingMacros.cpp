@@ -188,6 +188,14 @@ std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
     return definition;
 }
 
+void AddMacroDefinitions(const std::vector<std::string>& texts,
+                         std::vector<CMacroDefinition>& macros) {
+    for (const std::string& text : texts) {
+        if (auto macro = ParseMacroDefinition(text))
+            macros.push_back(std::move(*macro));
+    }
+}
+
 CPastingMacros::CPastingMacros(const std::vector<CMacroDefinition>& definitions) {
     std::unordered_map<std::string, CArgumentPrefixes> level;
     for (const CMacroDefinition& definition : definitions) {

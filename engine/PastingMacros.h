@@ -31,6 +31,10 @@ struct CMacroDefinition {
 // function-like macro, or neither pastes a parameter nor hands one on.
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text);
 
+// Appends the macros of `texts` that ParseMacroDefinition accepts.
+void AddMacroDefinitions(const std::vector<std::string>& texts,
+                         std::vector<CMacroDefinition>& macros);
+
 // The macros of a load that paste their arguments onto "g" prefixes, directly
 // or by handing them on, unchanged, through up to four other macros. A name
 // defined more than once pastes what any of its definitions pastes.

@@ -55,10 +55,7 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
     uses.m_error = scanner.ScanFile(path, found, &definitions);
     MakeRecords(found, path, uses);
     uses.m_arrMacros.clear();
-    for (const std::string& definition : definitions) {
-        if (auto macro = ParseMacroDefinition(definition))
-            uses.m_arrMacros.push_back(std::move(*macro));
-    }
+    AddMacroDefinitions(definitions, uses.m_arrMacros);
 }
 
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,

@@ -97,21 +97,83 @@ std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywor
 TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
     dir.Put("src/a.c", "T(A) gA\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
+    dir.Put("src/d.c", "S2(A)\n");
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
-    // Walked after a.c, defining what it invokes.
+    // Walked after a.c, defining what it invokes; the keyword file defines S2.
     dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
                        "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
                        "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
                        "#define SHOW5(y) SHOW4(y)\n#if 0\n#define T(x) gMenu ## x\n#endif\n");
     EXPECT_EQ(LoadedKinds(dir, "#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
                                "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
-                               "#define sMenuA \"m\"\n"),
+                               "#define sMenuA \"m\"\n#define S2(x) gMenu##x\n"),
               (std::vector<std::string>{
                   "gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
                   "gB: a.c:3:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment", "gE: a.c:4:pasted",
-                  "gF:", "gMenuA:"}));
+                  "gF:", "gMenuA: d.c:1:pasted"}));
+}
+
+} // namespace
+
+namespace {
+
+struct StatusRow {
+    const char* name;
+    bool bMarked;
+    bool bKept;
+    std::vector<UseKind> kinds;
+    bool bOwnDefine; // the first use is on the keyword's own define line
+    const char* expected;
+    bool bStrictUnused;
+};
+
+class Statuses : public testing::TestWithParam<StatusRow> {};
+
+TEST_P(Statuses, TakeTheFirstThatApplies) {
+    const StatusRow& row = GetParam();
+    CKeyword keyword("gX", "x", 1, row.bMarked);
+    keyword.m_bKept = row.bKept;
+    for (const UseKind kind : row.kinds)
+        keyword.m_listUsed.emplace_back("a.c", 2, kind);
+    if (row.bOwnDefine)
+        keyword.m_listUsed.front().m_bOwnDefine = true;
+    EXPECT_EQ(KeywordStatusName(keyword.GetStatus()), row.expected);
+    EXPECT_EQ(keyword.IsUnused(true), row.bStrictUnused);
+    EXPECT_EQ(keyword.IsUnused(false), std::string_view(row.expected) == "unused");
+}
+
+const StatusRow kStatusRows[] = {
+    {"marked_before_used", true, false, {UseKind::Code}, false, "marked", false},
+    {"code", false, true, {UseKind::Comment, UseKind::Code}, false, "used", false},
+    {"pasted", false, false, {UseKind::Pasted}, false, "used", false},
+    {"kept_and_mentioned", false, true, {UseKind::String}, false, "kept", false},
+    {"kept_without_uses", false, true, {}, false, "kept", false},
+    {"comment_string_inactive",
+     false,
+     false,
+     {UseKind::Comment, UseKind::String, UseKind::Inactive},
+     false,
+     "mentioned",
+     true},
+    {"own_define_line", false, false, {UseKind::Code}, true, "mentioned", true},
+    {"no_use", false, false, {}, false, "unused", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Keyword, Statuses, testing::ValuesIn(kStatusRows), kRowName);
+
+TEST(Statuses, TheKeywordFilesOwnDefineLineIsFlaggedWhereverItIsScanned) {
+    const TempDir dir;
+    CLoadSettings settings;
+    settings.m_strKeywordFile = dir.Put("src/texts", "#define sX \"x\" // gX\n");
+    settings.m_arrSourceFolders[0] = dir / "src";
+    CGlossCutterDoc doc;
+    ASSERT_TRUE(doc.Load(settings));
+    EXPECT_EQ(KeywordStatusName(doc.m_arrKeywords[0]->GetStatus()), "mentioned");
+    dir.Put("src/u.c", "int a = gX;");
+    ASSERT_TRUE(doc.Load(settings));
+    EXPECT_EQ(KeywordStatusName(doc.m_arrKeywords[0]->GetStatus()), "used");
 }
 
 } // namespace
