@@ -3,13 +3,15 @@
 #include <algorithm>
 
 std::size_t CountUnused(const CKeywordArray& table, bool bStrict) {
-    return static_cast<std::size_t>(std::count_if(
-        table.begin(), table.end(), [&](const auto& keyword) { return keyword->IsUnused(bStrict); }));
+    return static_cast<std::size_t>(
+        std::count_if(table.begin(), table.end(),
+                      [&](const auto& keyword) { return keyword->IsUnused(bStrict); }));
 }
 
 std::size_t CountWithStatus(const CKeywordArray& table, KeywordStatus status) {
-    return static_cast<std::size_t>(std::count_if(
-        table.begin(), table.end(), [&](const auto& keyword) { return keyword->GetStatus() == status; }));
+    return static_cast<std::size_t>(
+        std::count_if(table.begin(), table.end(),
+                      [&](const auto& keyword) { return keyword->GetStatus() == status; }));
 }
 
 // Not const: the table stays, but its keywords change.

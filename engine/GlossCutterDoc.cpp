@@ -1,18 +1,23 @@
 #include "GlossCutterDoc.h"
 
 #include "Duplicates.h"
+#include "FileReplace.h"
 #include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
 #include "LoadProgress.h"
 #include "ParallelScan.h"
+#include "PastingMacros.h"
 #include "ResourceIds.h"
+#include "SourceLexer.h"
 #include "SourceWalk.h"
 #include "StringTable.h"
 #include "UsageScanner.h"
 
 #include <algorithm>
+#include <iterator>
 #include <thread>
+#include <unordered_map>
 
 CLineArray g_arrKeywordLines;
 std::uint64_t g_nKeywordLinesLoad = 0;
@@ -29,6 +34,50 @@ std::vector<std::string> SkipList(const CLoadSettings& settings) {
             skipped.push_back(file);
     }
     return skipped;
+}
+
+// Whether the source file at `path` is the keyword file; the name is compared
+// first, so that most files cost no look at the file system.
+bool IsKeywordFile(const std::string& path, const std::string& keywordFile) {
+    const auto name = [](const std::string& p) {
+        return std::string_view(p).substr(p.rfind('/') + 1);
+    };
+    return name(path) == name(keywordFile) && files::IsSameFile(path, keywordFile);
+}
+
+// Joins the pasted uses of `keyword` to its lexical ones, in walk order, and
+// in line order within a file.
+void MergePastedUses(CKeyword& keyword,
+                     const std::unordered_map<std::string_view, std::size_t>& indexOfPath,
+                     std::vector<std::pair<std::size_t, CUsed>>& pasted) {
+    std::vector<CUsed> merged;
+    merged.reserve(keyword.m_listUsed.size() + pasted.size());
+    auto lexical = keyword.m_listUsed.begin();
+    const auto place = [&](const CUsed& use) {
+        return std::pair(indexOfPath.at(use.m_strFile), use.m_nLine);
+    };
+    for (auto& [index, use] : pasted) {
+        while (lexical != keyword.m_listUsed.end() &&
+               place(*lexical) <= std::pair(index, use.m_nLine))
+            merged.push_back(std::move(*lexical++));
+        merged.push_back(std::move(use));
+    }
+    std::move(lexical, keyword.m_listUsed.end(), std::back_inserter(merged));
+    keyword.m_listUsed = std::move(merged);
+}
+
+std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
+    std::string text;
+    for (const CTextLine& line : lines)
+        (text += line.m_strText) += LineBreakBytes(line.m_nBreak);
+    std::vector<std::string> definitions;
+    CSourceLexer lexer(&definitions);
+    lexer.BeginPiece(text);
+    lexer.EndPiece();
+    lexer.Finish();
+    std::vector<CMacroDefinition> macros;
+    AddMacroDefinitions(definitions, macros);
+    return macros;
 }
 
 } // namespace
@@ -105,21 +154,78 @@ void CGlossCutterDoc::AnalyzeFolder(const std::string& folder,
     CollectSourceFiles(folder, skipped, files, unreadable);
 }
 
+void CGlossCutterDoc::ShowScanProgress(const std::string& path, std::size_t index,
+                                       std::size_t count) const {
+    ShowStatusText("Analyze " + path + "...");
+    if (m_pProgress != nullptr)
+        m_pProgress->ShowFileProgress(index + 1, count);
+}
+
 bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const {
     const CUsageScanner scanner(load.m_arrKeywords);
     const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
-    return ::ScanFiles(scanner, paths, nThreads, [&](std::size_t index, CFileUses& uses) {
-        ShowStatusText("Analyze " + paths[index] + "...");
-        uses.HandOver();
-        if (uses.m_error)
-            load.m_arrUnreadable.push_back({paths[index], uses.m_error});
-        else
-            ++load.m_nScannedFiles;
-        if (m_pProgress == nullptr)
-            return true;
-        m_pProgress->ShowFileProgress(index + 1, paths.size());
-        return !m_pProgress->IsCancelled();
-    });
+    const std::string& keywordFile = load.m_settings.m_strKeywordFile;
+    // The keyword file may define the pasting macros too, scanned or not.
+    std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
+    std::vector<bool> read(paths.size());
+    const bool bCompleted = ::ScanFiles(
+        [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
+        paths, nThreads,
+        [&](std::size_t index, CFileUses& uses) {
+            ShowScanProgress(paths[index], index, paths.size());
+            if (IsKeywordFile(paths[index], keywordFile))
+                uses.MarkOwnDefines();
+            uses.HandOver();
+            std::move(uses.m_arrMacros.begin(), uses.m_arrMacros.end(), std::back_inserter(macros));
+            if (uses.m_error)
+                load.m_arrUnreadable.push_back({paths[index], uses.m_error});
+            else
+                ++load.m_nScannedFiles;
+            read[index] = !uses.m_error;
+            return m_pProgress == nullptr || !m_pProgress->IsCancelled();
+        });
+    // The pasting macros are known only once every file is read; a second
+    // pass finds their invocations, and costs nothing when there are none.
+    const CPastingMacros pasting(macros);
+    return bCompleted && (pasting.IsEmpty() || AddPastedUses(load, paths, read, scanner, pasting));
+}
+
+bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::string>& paths,
+                                    const std::vector<bool>& read, const CUsageScanner& scanner,
+                                    const CPastingMacros& macros) const {
+    std::vector<std::string> files;
+    std::vector<std::size_t> walkIndex;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (read[i] && IsCFamilyFile(paths[i])) {
+            files.push_back(paths[i]);
+            walkIndex.push_back(i);
+        }
+    }
+    // The pasted uses of each keyword, with the walk index of their file.
+    std::unordered_map<CKeyword*, std::vector<std::pair<std::size_t, CUsed>>> pasted;
+    const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
+    const std::string& keywordFile = load.m_settings.m_strKeywordFile;
+    const bool bCompleted =
+        ::ScanFiles([&](const std::string& path,
+                        CFileUses& uses) { AnalyzePastedUses(scanner, macros, path, uses); },
+                    files, nThreads,
+                    [&](std::size_t index, CFileUses& uses) {
+                        ShowScanProgress(files[index], index, files.size());
+                        if (IsKeywordFile(files[index], keywordFile))
+                            uses.MarkOwnDefines();
+                        for (std::size_t k = 0; k < uses.m_arrKeywords.size(); ++k)
+                            pasted[uses.m_arrKeywords[k]].emplace_back(
+                                walkIndex[index], std::move(uses.m_arrUsed[k]));
+                        return m_pProgress == nullptr || !m_pProgress->IsCancelled();
+                    });
+    if (!bCompleted)
+        return false;
+    std::unordered_map<std::string_view, std::size_t> indexOfPath;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        indexOfPath.emplace(paths[i], i);
+    for (auto& [keyword, uses] : pasted)
+        MergePastedUses(*keyword, indexOfPath, uses);
+    return true;
 }
 
 bool CGlossCutterDoc::AdoptLoad(CKeywordLoad&& load) {

@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+class CPastingMacros;
+class CUsageScanner;
 class ILoadProgress;
 
 // The lines of the keyword file of the last completed load, which a wipe
@@ -99,6 +101,10 @@ public:
 
 private:
     bool ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const;
+    bool AddPastedUses(CKeywordLoad& load, const std::vector<std::string>& paths,
+                       const std::vector<bool>& read, const CUsageScanner& scanner,
+                       const CPastingMacros& macros) const;
+    void ShowScanProgress(const std::string& path, std::size_t index, std::size_t count) const;
 
     ILoadProgress* m_pProgress = nullptr;
     std::string m_strLoadedFile; // the keyword file of the last load

@@ -17,13 +17,13 @@ struct CFileResult {
 
 } // namespace
 
-bool ScanFiles(const CUsageScanner& scanner, const std::vector<std::string>& paths,
-               unsigned nThreads,
+bool ScanFiles(const std::function<void(const std::string& path, CFileUses& uses)>& analyze,
+               const std::vector<std::string>& paths, unsigned nThreads,
                const std::function<bool(std::size_t index, CFileUses& uses)>& merge) {
     if (nThreads <= 1 || paths.size() < 2) {
         for (std::size_t i = 0; i < paths.size(); ++i) {
             CFileUses uses;
-            AnalyzeSourceFile(scanner, paths[i], uses);
+            analyze(paths[i], uses);
             if (!merge(i, uses))
                 return false;
         }
@@ -42,7 +42,7 @@ bool ScanFiles(const CUsageScanner& scanner, const std::vector<std::string>& pat
             if (i >= paths.size() || bStop.load(std::memory_order_relaxed))
                 return;
             CFileUses uses;
-            AnalyzeSourceFile(scanner, paths[i], uses);
+            analyze(paths[i], uses);
             {
                 const std::lock_guard lock(mutex);
                 results[i].m_uses = std::move(uses);

@@ -1,13 +1,477 @@
 #include "SourceLexer.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// Only a few bytes change the lexer's state: in code '/', '"', '\'' and '#';
+// in a literal its quote, the backslash and the line breaks; in a comment the
+// line breaks or the '/' of "*/". The text is read in blocks of 64 bytes with
+// a bit mask per such byte, and only the bytes that matter in the current
+// state are looked at. Directives and raw strings are rare and read byte by
+// byte.
+
+namespace {
+
+constexpr std::size_t kBlock = 64;
+constexpr std::size_t kHistory = 8;
+constexpr std::size_t kMaxRawDelimiter = 16;
+constexpr std::size_t kMaxDirectiveName = 8;
+constexpr std::size_t kMaxDefinition = std::size_t{64} * 1024;
+
+bool IsIdentifierByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsRunByte(char c) {
+    return IsIdentifierByte(c) || c == '.' || c == '\'';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+char ToLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::uint64_t BitsBelow(std::size_t n) {
+    return n >= kBlock ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+}
+
+} // namespace
+
 bool IsCFamilyFile(std::string_view path) {
-    (void)path;
-    return false;
+    static constexpr std::array<std::string_view, 16> kExtensions = {
+        "c",   "h",   "cc",  "cpp", "cxx", "c++", "hh", "hpp",
+        "hxx", "h++", "inl", "ipp", "tcc", "m",   "mm", "rc"};
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+        return false;
+    const std::string_view extension = path.substr(dot + 1);
+    return std::any_of(kExtensions.begin(), kExtensions.end(), [&](std::string_view known) {
+        return known.size() == extension.size() &&
+               std::equal(known.begin(), known.end(), extension.begin(),
+                          [](char a, char b) { return a == ToLower(b); });
+    });
 }
 
 CSourceLexer::CSourceLexer(std::vector<std::string>* pDefinitions) : m_pDefinitions(pDefinitions) {}
 
-void CSourceLexer::BeginPiece(std::string_view) {}
-UseKind CSourceLexer::KindAt(const char*) { return UseKind::Code; }
-void CSourceLexer::EndPiece() {}
-void CSourceLexer::Finish() {}
+void CSourceLexer::BeginPiece(std::string_view piece) {
+    m_pBegin = m_pPos = piece.data();
+    m_pEnd = piece.data() + piece.size();
+    m_pBlock = nullptr;
+    if (m_bCapturing)
+        m_pCaptureFrom = m_pBegin;
+    if (piece.empty())
+        return;
+    if (m_bSlashPending) {
+        m_bSlashPending = false;
+        if (*m_pPos == '/') {
+            m_state = State::LineComment;
+            ++m_pPos;
+        } else if (*m_pPos == '*') {
+            m_state = State::BlockComment;
+            m_nCommentStart = m_nOffset + 1;
+            ++m_pPos;
+        }
+    }
+    if (m_bEscapePending) {
+        m_bEscapePending = false;
+        SkipEscaped(m_pPos - 1);
+    }
+    if (m_bSkipLf && m_pPos != m_pEnd) {
+        m_bSkipLf = false;
+        if (*m_pPos == '\n')
+            ++m_pPos;
+    }
+}
+
+UseKind CSourceLexer::KindAt(const char* p) {
+    AdvanceTo(p);
+    if (m_nInactiveDepth >= 0)
+        return UseKind::Inactive;
+    switch (m_state) {
+    case State::Code:
+        return UseKind::Code;
+    case State::LineComment:
+    case State::BlockComment:
+        return UseKind::Comment;
+    default:
+        return UseKind::String;
+    }
+}
+
+void CSourceLexer::EndPiece() {
+    AdvanceTo(m_pEnd);
+    const auto size = static_cast<std::size_t>(m_pEnd - m_pBegin);
+    if (size == 0)
+        return;
+    // What the next piece needs to know of this one's end.
+    m_strHistory.append(m_pBegin + size - std::min(size, kHistory), m_pEnd);
+    if (m_strHistory.size() > kHistory)
+        m_strHistory.erase(0, m_strHistory.size() - kHistory);
+    const char* run = m_pEnd;
+    while (run != m_pBegin && IsRunByte(run[-1]))
+        --run;
+    if (run != m_pBegin)
+        m_chRunFirst = run == m_pEnd ? '\0' : *run;
+    else if (m_chRunFirst == '\0')
+        m_chRunFirst = *m_pBegin;
+    const char* blank = m_pEnd;
+    while (blank != m_pBegin && IsBlank(blank[-1]))
+        --blank;
+    if (blank != m_pBegin)
+        m_bBlankLine = IsBreak(blank[-1]);
+    if (m_bCapturing) {
+        m_strDefinition.append(m_pCaptureFrom, m_pEnd);
+        if (m_strDefinition.size() > kMaxDefinition)
+            m_bCapturing = false;
+    }
+    m_nOffset += static_cast<std::int64_t>(size);
+}
+
+void CSourceLexer::Finish() {
+    if (m_bCapturing)
+        FinishDefinition(m_pCaptureFrom);
+}
+
+char CSourceLexer::Before(const char* q, std::size_t k) const {
+    if (static_cast<std::size_t>(q - m_pBegin) >= k)
+        return q[-static_cast<std::ptrdiff_t>(k)];
+    const std::size_t fromHistory = k - static_cast<std::size_t>(q - m_pBegin);
+    return fromHistory <= m_strHistory.size() ? m_strHistory[m_strHistory.size() - fromHistory]
+                                              : '\n';
+}
+
+bool CSourceLexer::IsEscapedBreak(const char* q) const {
+    return Before(q, 1) == '\\' || (*q == '\n' && Before(q, 1) == '\r' && Before(q, 2) == '\\');
+}
+
+bool CSourceLexer::StartsRawString(const char* q) const {
+    if (Before(q, 1) != 'R')
+        return false;
+    std::string prefix;
+    for (std::size_t k = 2; k <= 4 && IsIdentifierByte(Before(q, k)); ++k)
+        prefix.insert(prefix.begin(), Before(q, k));
+    if (IsIdentifierByte(Before(q, prefix.size() + 2)))
+        return false;
+    return prefix.empty() || prefix == "L" || prefix == "u" || prefix == "U" || prefix == "u8";
+}
+
+bool CSourceLexer::IsDigitSeparator(const char* q) const {
+    const char* run = q;
+    while (run != m_pBegin && IsRunByte(run[-1]))
+        --run;
+    char first = '\0';
+    if (run != m_pBegin)
+        first = run == q ? '\0' : *run;
+    else
+        first = m_chRunFirst != '\0' ? m_chRunFirst : (run == q ? '\0' : *run);
+    return first >= '0' && first <= '9';
+}
+
+bool CSourceLexer::AtLineStart(const char* q) const {
+    while (q != m_pBegin && IsBlank(q[-1]))
+        --q;
+    return q == m_pBegin ? m_bBlankLine : IsBreak(q[-1]);
+}
+
+void CSourceLexer::LoadMasks(const char* block) {
+    m_pBlock = block;
+    const auto size = std::min(kBlock, static_cast<std::size_t>(m_pEnd - block));
+    m_nQuote = m_nApostrophe = m_nSlash = m_nHash = m_nBackslash = m_nCr = m_nLf = 0;
+#ifdef __SSE2__
+    if (size == kBlock) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+            const auto mask = [&](char c) {
+                return static_cast<std::uint64_t>(static_cast<unsigned>(
+                           _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)))))
+                       << (16 * k);
+            };
+            m_nQuote |= mask('"');
+            m_nApostrophe |= mask('\'');
+            m_nSlash |= mask('/');
+            m_nHash |= mask('#');
+            m_nBackslash |= mask('\\');
+            m_nCr |= mask('\r');
+            m_nLf |= mask('\n');
+        }
+        return;
+    }
+#endif
+    for (std::size_t k = 0; k < size; ++k) {
+        const std::uint64_t bit = std::uint64_t{1} << k;
+        m_nQuote |= block[k] == '"' ? bit : 0;
+        m_nApostrophe |= block[k] == '\'' ? bit : 0;
+        m_nSlash |= block[k] == '/' ? bit : 0;
+        m_nHash |= block[k] == '#' ? bit : 0;
+        m_nBackslash |= block[k] == '\\' ? bit : 0;
+        m_nCr |= block[k] == '\r' ? bit : 0;
+        m_nLf |= block[k] == '\n' ? bit : 0;
+    }
+}
+
+std::uint64_t CSourceLexer::EventMask() const {
+    switch (m_state) {
+    case State::Code:
+        return m_nSlash | m_nQuote | m_nApostrophe | m_nHash | (m_bCapturing ? m_nCr | m_nLf : 0);
+    case State::LineComment:
+        return m_nCr | m_nLf;
+    case State::BlockComment:
+        return m_nSlash;
+    case State::String:
+        return m_nQuote | m_nBackslash | m_nCr | m_nLf;
+    case State::Char:
+        return m_nApostrophe | m_nBackslash | m_nCr | m_nLf;
+    default:
+        return 0;
+    }
+}
+
+void CSourceLexer::AdvanceTo(const char* target) {
+    while (m_pPos < target) {
+        if (m_directive != Directive::None || m_state == State::RawDelimiter ||
+            m_state == State::RawString) {
+            StepScalar(target);
+            continue;
+        }
+        const auto offset = static_cast<std::size_t>(m_pPos - m_pBegin);
+        const char* block = m_pBegin + (offset & ~(kBlock - 1));
+        if (block != m_pBlock)
+            LoadMasks(block);
+        const std::size_t from = offset & (kBlock - 1);
+        const std::size_t to = static_cast<std::size_t>(std::min(target, block + kBlock) - block);
+        const std::uint64_t events = EventMask() & ~BitsBelow(from) & BitsBelow(to);
+        if (events == 0) {
+            m_pPos = block + to;
+            continue;
+        }
+        HandleEvent(block + std::countr_zero(events));
+    }
+}
+
+void CSourceLexer::HandleEvent(const char* q) {
+    m_pPos = q + 1;
+    switch (m_state) {
+    case State::Code:
+        HandleCode(q);
+        break;
+    case State::LineComment:
+        if (!IsEscapedBreak(q))
+            EndLine(q);
+        break;
+    case State::BlockComment:
+        if (Before(q, 1) == '*' && m_nOffset + (q - m_pBegin) - 1 >= m_nCommentStart)
+            m_state = State::Code;
+        break;
+    case State::String:
+        HandleLiteral(q, '"');
+        break;
+    default:
+        HandleLiteral(q, '\'');
+        break;
+    }
+}
+
+void CSourceLexer::HandleCode(const char* q) {
+    switch (*q) {
+    case '/':
+        if (q + 1 == m_pEnd) {
+            m_bSlashPending = true;
+        } else if (q[1] == '/') {
+            m_state = State::LineComment;
+            m_pPos = q + 2;
+        } else if (q[1] == '*') {
+            m_state = State::BlockComment;
+            m_nCommentStart = m_nOffset + (q - m_pBegin) + 2;
+            m_pPos = q + 2;
+        }
+        break;
+    case '"':
+        if (StartsRawString(q)) {
+            m_state = State::RawDelimiter;
+            m_strRawDelimiter.clear();
+        } else {
+            m_state = State::String;
+        }
+        break;
+    case '\'':
+        if (!IsDigitSeparator(q))
+            m_state = State::Char;
+        break;
+    case '#':
+        if (AtLineStart(q))
+            m_directive = Directive::BeforeName;
+        break;
+    default: // a line break, while a definition is read
+        if (!IsEscapedBreak(q))
+            EndLine(q);
+        break;
+    }
+}
+
+void CSourceLexer::HandleLiteral(const char* q, char chQuote) {
+    if (*q == chQuote)
+        m_state = State::Code;
+    else if (*q == '\\')
+        SkipEscaped(q);
+    else
+        EndLine(q); // unterminated
+}
+
+void CSourceLexer::SkipEscaped(const char* q) {
+    const char* escaped = q + 1;
+    if (escaped == m_pEnd) {
+        m_bEscapePending = true;
+        m_pPos = m_pEnd;
+        return;
+    }
+    m_pPos = escaped + 1;
+    if (*escaped == '\r') {
+        if (m_pPos == m_pEnd)
+            m_bSkipLf = true;
+        else if (*m_pPos == '\n')
+            ++m_pPos;
+    }
+}
+
+void CSourceLexer::EndLine(const char* q) {
+    m_state = State::Code;
+    if (m_bCapturing)
+        FinishDefinition(q);
+}
+
+void CSourceLexer::FinishDefinition(const char* stop) {
+    m_bCapturing = false;
+    m_strDefinition.append(m_pCaptureFrom, stop);
+    if (m_strDefinition.size() <= kMaxDefinition && m_pDefinitions != nullptr)
+        m_pDefinitions->push_back(std::move(m_strDefinition));
+    m_strDefinition.clear();
+}
+
+void CSourceLexer::StepScalar(const char* target) {
+    if (m_directive != Directive::None)
+        StepDirective();
+    else
+        StepRaw(target);
+}
+
+// One byte of a directive's start, or the decision that ends it, which reads nothing.
+void CSourceLexer::StepDirective() {
+    const char c = *m_pPos;
+    switch (m_directive) {
+    case Directive::BeforeName:
+        if (IsBlank(c)) {
+            ++m_pPos;
+        } else if (IsIdentifierByte(c)) {
+            m_strName.assign(1, c);
+            m_directive = Directive::Name;
+            ++m_pPos;
+        } else {
+            m_directive = Directive::None;
+        }
+        break;
+    case Directive::Name:
+        if (IsIdentifierByte(c) && m_strName.size() <= kMaxDirectiveName) {
+            m_strName += c;
+            ++m_pPos;
+        } else {
+            DecideDirective();
+        }
+        break;
+    case Directive::BeforeValue:
+        m_directive = IsBlank(c) ? Directive::BeforeValue
+                      : c == '0' ? Directive::AfterZero
+                                 : Directive::None;
+        m_pPos += m_directive == Directive::None ? 0 : 1;
+        break;
+    case Directive::AfterZero:
+        if (IsBlank(c)) {
+            ++m_pPos;
+            break;
+        }
+        if (IsBreak(c) || c == '/')
+            m_nInactiveDepth = 0;
+        m_directive = Directive::None;
+        break;
+    default: // BeforeDefine
+        if (IsBlank(c)) {
+            ++m_pPos;
+            break;
+        }
+        if (IsIdentifierByte(c)) {
+            m_bCapturing = true;
+            m_pCaptureFrom = m_pPos;
+        }
+        m_directive = Directive::None;
+        break;
+    }
+}
+
+void CSourceLexer::DecideDirective() {
+    m_directive = Directive::None;
+    const std::string& name = m_strName;
+    if (m_nInactiveDepth < 0) {
+        if (name == "if")
+            m_directive = Directive::BeforeValue;
+        else if (name == "define" && m_pDefinitions != nullptr)
+            m_directive = Directive::BeforeDefine;
+    } else if (name == "if" || name == "ifdef" || name == "ifndef") {
+        ++m_nInactiveDepth;
+    } else if (name == "endif") {
+        --m_nInactiveDepth;
+    } else if (m_nInactiveDepth == 0 &&
+               (name == "else" || name == "elif" || name == "elifdef" || name == "elifndef")) {
+        m_nInactiveDepth = -1;
+    }
+}
+
+void CSourceLexer::StepRaw(const char* target) {
+    if (m_state == State::RawDelimiter) {
+        const char c = *m_pPos;
+        if (c == '(') {
+            m_state = State::RawString;
+            m_nRawMatch = -1;
+            ++m_pPos;
+        } else if (m_strRawDelimiter.size() == kMaxRawDelimiter || IsBlank(c) || IsBreak(c) ||
+                   c == ')' || c == '\\' || c == '\v' || c == '\f') {
+            m_state = State::String; // not a raw string after all; this byte is read as a string's
+        } else {
+            m_strRawDelimiter += c;
+            ++m_pPos;
+        }
+        return;
+    }
+    if (m_nRawMatch < 0) {
+        const void* close = std::memchr(m_pPos, ')', static_cast<std::size_t>(target - m_pPos));
+        if (close == nullptr) {
+            m_pPos = target;
+            return;
+        }
+        m_pPos = static_cast<const char*>(close) + 1;
+        m_nRawMatch = 0;
+        return;
+    }
+    const char c = *m_pPos++;
+    const auto matched = static_cast<std::size_t>(m_nRawMatch);
+    if (matched < m_strRawDelimiter.size() ? c == m_strRawDelimiter[matched] : c == '"') {
+        m_nRawMatch = matched == m_strRawDelimiter.size() ? -1 : m_nRawMatch + 1;
+        if (matched == m_strRawDelimiter.size())
+            m_state = State::Code;
+    } else {
+        m_nRawMatch = c == ')' ? 0 : -1;
+    }
+}

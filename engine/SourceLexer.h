@@ -14,26 +14,31 @@ bool IsCFamilyFile(std::string_view path);
 
 // Follows a C-family text through its comments, literals and "#if 0" blocks,
 // so that each position can be given its UseKind. The text comes in pieces
-// (BeginPiece, then KindAt at rising positions of the piece, then EndPiece);
-// a comment, literal or directive cut by a piece boundary goes on in the
-// next piece.
+// (BeginPiece, then KindAt at rising positions of the piece, then EndPiece,
+// and Finish after the last); a comment, literal or directive cut by a piece
+// boundary goes on in the next piece.
 //
-// The rules:
+// The rules, on the bytes as they stand:
 // - "//" comments run to the end of the line, and a backslash right before
-//   the line break continues them; "/*" comments run to "*/" or to the end.
-// - '"' and '\'' start literals; a backslash escapes the next byte (a CR LF
-//   too), and an unescaped line break ends an unterminated one. A '"' right
-//   after R, LR, uR, UR or u8R (standing alone) starts a raw string, which
-//   runs to ")delimiter\"".
+//   the line break (CR LF, LF or CR) continues them; "/*" comments run to
+//   the next "*/" or to the end of the text.
+// - '"' and '\'' start literals. A backslash escapes the next byte (a CR LF
+//   as one), and an unescaped line break ends an unterminated literal. A '"'
+//   right after R, LR, uR, UR or u8R, standing alone, starts a raw string: its
+//   delimiter (up to 16 bytes, no blank, backslash or parenthesis) runs to a
+//   '(', and the string to ")delimiter\"". A bad delimiter makes it a plain
+//   string.
 // - A '\'' is a digit separator, not a literal, when the run of letters,
 //   digits, '_', '.' and '\'' right before it starts with a digit.
 // - A '#' with only blanks and tabs before it on its line starts a directive.
-//   "#if 0" (the 0 followed by blanks, then a line break, '/' or the end)
-//   starts an inactive block; inside it "#if", "#ifdef" and "#ifndef" nest,
-//   and "#else", "#elif"... or "#endif" at its own depth end it. Comments and
-//   literals are still followed there, but their uses are Inactive.
-// - Each "#define NAME(" outside inactive blocks hands the rest of its
-//   logical line, from NAME on, to the definitions list, if one is given.
+//   "#if 0", the 0 followed by blanks only, then a line break, '/' or the end,
+//   starts an inactive block right there. Inside it "#if", "#ifdef" and
+//   "#ifndef" nest, and "#else", "#elif", "#elifdef", "#elifndef" or "#endif"
+//   at its own depth end it. Comments and literals are followed there too,
+//   but every position in the block is Inactive.
+// - Each "#define NAME(" outside inactive blocks hands its logical line, from
+//   NAME to the first unescaped line break outside a block comment, to the
+//   definitions list, if one is given. Definitions over 64 KiB are dropped.
 class CSourceLexer final {
 public:
     explicit CSourceLexer(std::vector<std::string>* pDefinitions = nullptr);
@@ -46,5 +51,67 @@ public:
     void Finish();
 
 private:
+    enum class State : std::uint8_t {
+        Code,
+        LineComment,
+        BlockComment,
+        String,
+        Char,
+        RawDelimiter,
+        RawString
+    };
+    enum class Directive : std::uint8_t {
+        None,
+        BeforeName,
+        Name,
+        BeforeValue,
+        AfterZero,
+        BeforeDefine
+    };
+
+    void AdvanceTo(const char* target);
+    void StepScalar(const char* target);
+    void StepDirective();
+    void StepRaw(const char* target);
+    void HandleEvent(const char* q);
+    void HandleCode(const char* q);
+    void HandleLiteral(const char* q, char chQuote);
+    void DecideDirective();
+    void SkipEscaped(const char* q);
+    std::uint64_t EventMask() const;
+    void LoadMasks(const char* block);
+    char Before(const char* q, std::size_t k) const;
+    bool IsEscapedBreak(const char* q) const;
+    bool StartsRawString(const char* q) const;
+    bool IsDigitSeparator(const char* q) const;
+    bool AtLineStart(const char* q) const;
+    void EndLine(const char* q);
+    void FinishDefinition(const char* stop);
+
     std::vector<std::string>* m_pDefinitions;
+    const char* m_pBegin = nullptr;
+    const char* m_pEnd = nullptr;
+    const char* m_pPos = nullptr;
+    std::int64_t m_nOffset = 0; // of the piece's first byte in the text
+    State m_state = State::Code;
+    Directive m_directive = Directive::None;
+    int m_nInactiveDepth = -1; // nesting inside the "#if 0" block; -1 outside one
+    // What the text before the piece leaves behind.
+    std::string m_strHistory;      // its last bytes, at most 8
+    char m_chRunFirst = 0;         // the first byte of the run it ends with (see IsDigitSeparator)
+    bool m_bBlankLine = true;      // only blanks and tabs since its last line break
+    bool m_bSlashPending = false;  // a '/' in code that the next byte makes a comment, or not
+    bool m_bEscapePending = false; // a backslash in a literal escapes the next byte
+    bool m_bSkipLf = false;        // an escaped CR takes the LF that follows it
+    std::int64_t m_nCommentStart = 0; // where a block comment's text begins
+    std::string m_strRawDelimiter;
+    int m_nRawMatch = -1;  // bytes of ")delimiter" matched so far; -1 before a ')'
+    std::string m_strName; // the directive's name so far
+    bool m_bCapturing = false;
+    const char* m_pCaptureFrom = nullptr;
+    std::string m_strDefinition;
+    // The masks of the 64-byte block at m_pBlock: bit k stands for m_pBlock[k].
+    const char* m_pBlock = nullptr;
+    std::uint64_t m_nQuote = 0, m_nApostrophe = 0, m_nSlash = 0, m_nHash = 0, m_nBackslash = 0,
+                  m_nCr = 0, m_nLf = 0;
 };

@@ -1,5 +1,6 @@
 #include "SourceTokenizer.h"
 
+#include "SourceLexer.h"
 #include "SymbolIndex.h"
 
 #include <array>
@@ -87,23 +88,39 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
     return masks;
 }
 
+int ClampLine(std::int64_t nLine) {
+    return nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine);
+}
+
 } // namespace
 
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
                                    CSourceLexer* pLexer)
     : m_index(index), m_uses(uses), m_pLexer(pLexer) {}
 
-void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine) {
+void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine, UseKind kind) {
     if (CKeyword* keyword = m_index.Find(token))
-        m_uses.push_back({keyword, nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine)});
+        m_uses.push_back({keyword, ClampLine(nLine), kind});
+}
+
+UseKind CSourceTokenizer::KindAt(const char* p) {
+    return m_pLexer == nullptr ? UseKind::Code : m_pLexer->KindAt(p);
+}
+
+void CSourceTokenizer::Feed(std::string_view piece) {
+    if (piece.empty())
+        return;
+    if (m_pLexer != nullptr)
+        m_pLexer->BeginPiece(piece);
+    FeedTokens(piece);
+    if (m_pLexer != nullptr)
+        m_pLexer->EndPiece();
 }
 
 // One function on purpose: split into the carried token and the blocks, the
 // scan takes 5% longer.
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
-void CSourceTokenizer::Feed(std::string_view piece) {
-    if (piece.empty())
-        return;
+void CSourceTokenizer::FeedTokens(std::string_view piece) {
     const char* const begin = piece.data();
     const char* const end = begin + piece.size();
     const char* p = begin;
@@ -124,7 +141,7 @@ void CSourceTokenizer::Feed(std::string_view piece) {
         if (p == end)
             return;
         if (!m_bCarryUseless)
-            Emit(m_strCarry, m_nLine);
+            Emit(m_strCarry, m_nLine, m_carryKind);
         m_bInToken = false;
         m_strCarry.clear();
     }
@@ -161,11 +178,15 @@ void CSourceTokenizer::Feed(std::string_view piece) {
                 m_bAfterCr = false;
                 m_bInToken = true;
                 m_bCarryUseless = token.size() > m_index.GetMaxLength();
-                if (!m_bCarryUseless)
+                if (!m_bCarryUseless) {
                     m_strCarry.assign(token);
+                    m_carryKind = KindAt(start);
+                }
                 return;
             }
-            Emit(token, nLine);
+            // The kind is asked only of a match, so the lexer runs ahead in long strides.
+            if (CKeyword* keyword = m_index.Find(token))
+                m_uses.push_back({keyword, ClampLine(nLine), KindAt(start)});
             if (stop >= next) {
                 // The token ran past this block; go on right after it. It
                 // holds no line break, so its line is the line there.
@@ -188,7 +209,9 @@ void CSourceTokenizer::Feed(std::string_view piece) {
 
 void CSourceTokenizer::Finish() {
     if (m_bInToken && !m_bCarryUseless)
-        Emit(m_strCarry, m_nLine);
+        Emit(m_strCarry, m_nLine, m_carryKind);
+    if (m_pLexer != nullptr)
+        m_pLexer->Finish();
     m_bInToken = false;
     m_bCarryUseless = false;
     m_strCarry.clear();

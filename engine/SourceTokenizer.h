@@ -1,12 +1,12 @@
 #pragma once
 
+#include "UseKind.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "UseKind.h"
 
 class CKeyword;
 class CSourceLexer;
@@ -14,8 +14,8 @@ class CSymbolIndex;
 
 // One occurrence of a keyword's symbol in a source file.
 struct CSourceUse {
-    CKeyword* m_pKeyword;
-    int m_nLine;
+    CKeyword* m_pKeyword = nullptr;
+    int m_nLine = 0;
     UseKind m_kind = UseKind::Code;
 
     friend bool operator==(const CSourceUse&, const CSourceUse&) = default;
@@ -43,7 +43,9 @@ public:
     void Finish();
 
 private:
-    void Emit(std::string_view token, std::int64_t nLine);
+    void FeedTokens(std::string_view piece);
+    void Emit(std::string_view token, std::int64_t nLine, UseKind kind);
+    UseKind KindAt(const char* p);
 
     const CSymbolIndex& m_index;
     CSourceUseArray& m_uses;
@@ -54,4 +56,5 @@ private:
     bool m_bInToken = false;      // the last piece ended inside a token that starts with "g"
     bool m_bCarryUseless = false; // ...and that token can no longer match
     std::string m_strCarry;       // the start of that token
+    UseKind m_carryKind = UseKind::Code;
 };

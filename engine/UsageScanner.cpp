@@ -1,20 +1,28 @@
 #include "UsageScanner.h"
 
 #include "FileRead.h"
+#include "SourceLexer.h"
 
 #include <array>
 
 CUsageScanner::CUsageScanner(const CKeywordArray& table) : m_index(table) {}
 
-std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses) const {
+std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
+                                        std::vector<std::string>* pDefinitions) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans.
     thread_local std::array<char, std::size_t{256} * 1024> buffer;
-    CSourceTokenizer tokenizer(m_index, uses);
+    CSourceLexer lexer(pDefinitions);
+    CSourceTokenizer tokenizer(m_index, uses, IsCFamilyFile(path) ? &lexer : nullptr);
     const auto ec =
         files::ReadFileChunks(path, buffer, [&](std::string_view piece) { tokenizer.Feed(piece); });
     tokenizer.Finish();
     return ec;
+}
+
+void CFileUses::MarkOwnDefines() {
+    for (std::size_t k = 0; k < m_arrKeywords.size(); ++k)
+        m_arrUsed[k].m_bOwnDefine = m_arrUsed[k].m_nLine == m_arrKeywords[k]->m_nLine;
 }
 
 void CFileUses::HandOver() {
@@ -24,16 +32,37 @@ void CFileUses::HandOver() {
     m_arrUsed.clear();
 }
 
-void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses) {
-    thread_local CSourceUseArray found; // grows once per thread, not once per file
-    found.clear();
-    uses.m_error = scanner.ScanFile(path, found);
+namespace {
+
+void MakeRecords(const CSourceUseArray& found, const std::string& path, CFileUses& uses) {
     uses.m_arrKeywords.clear();
     uses.m_arrUsed.clear();
     uses.m_arrKeywords.reserve(found.size());
     uses.m_arrUsed.reserve(found.size());
     for (const CSourceUse& use : found) {
         uses.m_arrKeywords.push_back(use.m_pKeyword);
-        uses.m_arrUsed.emplace_back(path, use.m_nLine);
+        uses.m_arrUsed.emplace_back(path, use.m_nLine, use.m_kind);
     }
+}
+
+} // namespace
+
+void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses) {
+    thread_local CSourceUseArray found; // grows once per thread, not once per file
+    thread_local std::vector<std::string> definitions;
+    found.clear();
+    definitions.clear();
+    uses.m_error = scanner.ScanFile(path, found, &definitions);
+    MakeRecords(found, path, uses);
+    uses.m_arrMacros.clear();
+    AddMacroDefinitions(definitions, uses.m_arrMacros);
+}
+
+void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,
+                       const std::string& path, CFileUses& uses) {
+    std::string text;
+    uses.m_error = files::ReadWholeFile(path, text);
+    CSourceUseArray found;
+    macros.FindUses(scanner.GetIndex(), text, found);
+    MakeRecords(found, path, uses);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Keyword.h"
+#include "PastingMacros.h"
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
 
@@ -17,7 +18,12 @@ public:
 
     // Appends the uses found in the file at `path`. A file that cannot be read
     // adds what was read before the error (nothing when it cannot be opened).
-    std::error_code ScanFile(const std::string& path, CSourceUseArray& uses) const;
+    // A C-family file is lexed for the kinds of its uses, and its macro
+    // definitions go to `pDefinitions`, if given.
+    std::error_code ScanFile(const std::string& path, CSourceUseArray& uses,
+                             std::vector<std::string>* pDefinitions = nullptr) const;
+
+    const CSymbolIndex& GetIndex() const { return m_index; }
 
 private:
     CSymbolIndex m_index;
@@ -29,7 +35,11 @@ private:
 struct CFileUses {
     std::vector<CKeyword*> m_arrKeywords;
     std::vector<CUsed> m_arrUsed;
-    std::error_code m_error; // why the file could not be read to its end
+    std::error_code m_error;                   // why the file could not be read to its end
+    std::vector<CMacroDefinition> m_arrMacros; // the macros it defines that may paste
+
+    // Flags the uses on their keyword's own define line: the file is the keyword file.
+    void MarkOwnDefines();
 
     // Appends each record to its keyword's m_listUsed, in order.
     void HandOver();
@@ -40,3 +50,8 @@ struct CFileUses {
 // with the error that stopped the reading, if any.
 // Runs on any thread; the records reach their keywords through HandOver.
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses);
+
+// The uses that `macros` paste in the C-family file at `path`, as AnalyzeSourceFile
+// makes them. The file is read whole.
+void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,
+                       const std::string& path, CFileUses& uses);

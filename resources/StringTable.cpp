@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 23> kStrings = {{
+constexpr std::array<std::pair<int, std::string_view>, 25> kStrings = {{
     // The document string; its first line is the document's title.
     {IDR_MAINFRAME, "GlossCutter\n\nGlossy\n\n\nGlossCutter.Document\nGlossy Document"},
     {IDS_COL_MARKED, "Marked"},
@@ -15,9 +15,11 @@ constexpr std::array<std::pair<int, std::string_view>, 23> kStrings = {{
     {IDS_COL_SYMBOL, "Symbol"},
     {IDS_COL_VALUE, "Value"},
     {IDS_COL_USED, "Used"},
+    {IDS_COL_STATUS, "Status"},
     {IDS_USED_LIST_TITLE, "Used List"},
     {IDS_COL_FILE, "File"},
     {IDS_COL_LINE_NUMBER, "Line number"},
+    {IDS_COL_KIND, "Kind"},
     {ID_VIEW_USED, "Show or hide the 'used list' window\nUsed List Window"},
     {ID_OPTIONS, "Configure GlossCutter\nOptions"},
     {ID_RELOAD, "Reload\nReload"},

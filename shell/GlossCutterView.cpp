@@ -31,11 +31,11 @@ QString RestingTitle() {
 // The sort key of a column, 0 for the columns that do not sort.
 int SortKeyOf(int nColumn) {
     switch (nColumn) {
-    case 1:
+    case CKeywordTableModel::kLine:
         return SORT_BY_LINE;
-    case 2:
+    case CKeywordTableModel::kSymbol:
         return SORT_BY_SYMBOL;
-    case 4:
+    case CKeywordTableModel::kUsed:
         return SORT_BY_USED;
     default:
         return 0;
@@ -92,7 +92,8 @@ void CGlossCutterView::OnInitialUpdate() {
 }
 
 void CGlossCutterView::SetUpColumns() {
-    static constexpr int kWidths[] = {50, 50, 250, 250, 60};
+    static constexpr int kWidths[] = {50, 50, 250, 250, 60, 130};
+    static_assert(std::size(kWidths) == CKeywordTableModel::kColumnCount);
     QHeaderView* pHeader = m_listKeywords->horizontalHeader();
     pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pHeader->setSectionsClickable(true);
@@ -165,7 +166,7 @@ void CGlossCutterView::OnLoadFinished() {
     m_pLoad.reset();
 
     if (bCompleted) {
-        FillList(1); // by line, in the current direction
+        FillList(CKeywordTableModel::kLine); // in the current direction
         emit StatusText(FromBytes(LoadString(AFX_IDS_IDLEMESSAGE)));
     } else {
         m_pModel->Refresh();

@@ -16,7 +16,7 @@ class QThread;
 class QTimer;
 
 // The main window's view: the list of keywords with their line, symbol,
-// value and uses, ticks for the wipe, sorting by a clicked column, the load
+// value, uses and status, ticks for the wipe, sorting by a clicked column, the load
 // (Reload) and Auto check. The load runs on a worker thread, so the window
 // stays responsive; while it runs the list is empty and may not be changed.
 class CGlossCutterView final : public QScrollArea, public cdxCDynamicControlsManager {

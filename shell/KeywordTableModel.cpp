@@ -51,6 +51,9 @@ QVariant CKeywordTableModel::data(const QModelIndex& index, int role) const {
         return FromBytes(pKeyword->m_strValue);
     case kUsed:
         return QString::number(pKeyword->GetUsedCount());
+    case kStatus:
+        return FromBytes(KeywordStatusName(pKeyword->GetStatus())) +
+               (pKeyword->HasDuplicate() ? QStringLiteral(", duplicate") : QString());
     default:
         return {};
     }

@@ -6,11 +6,12 @@
 
 // The keyword table as the list shows it: one row per keyword, in the table's
 // order, served on demand. The check box of column 0 shows m_bMarked or
-// m_bChecked; a marked keyword cannot be unticked.
+// m_bChecked; a marked keyword cannot be unticked. The titles' string ids
+// follow the columns' order.
 class CKeywordTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { kMarked, kLine, kSymbol, kValue, kUsed, kColumnCount };
+    enum Column { kMarked, kLine, kSymbol, kValue, kUsed, kStatus, kColumnCount };
 
     explicit CKeywordTableModel(CKeywordArray& table, QObject* pParent = nullptr);
 

@@ -29,6 +29,7 @@ void CMiniDlgUsedList::SetUpColumns() {
     m_listPlaces->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_listPlaces->setColumnWidth(CPlacesModel::kFile, 250);
     m_listPlaces->setColumnWidth(CPlacesModel::kLineNumber, 80);
+    m_listPlaces->setColumnWidth(CPlacesModel::kKind, 70);
     m_listPlaces->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 

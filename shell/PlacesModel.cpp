@@ -4,6 +4,8 @@
 #include "ResourceIds.h"
 #include "StringTable.h"
 
+#include <iterator>
+
 void CPlacesModel::SetPlaces(const std::vector<CUsed>* pPlaces,
                              std::vector<std::string> sourceFolders) {
     beginResetModel();
@@ -39,13 +41,23 @@ QVariant CPlacesModel::data(const QModelIndex& index, int role) const {
     const CUsed* pPlace = PlaceAt(index.row());
     if (pPlace == nullptr || role != Qt::DisplayRole)
         return {};
-    if (index.column() == kLineNumber)
+    switch (index.column()) {
+    case kFile:
+        return FromBytes(ShownFile(pPlace->m_strFile, m_arrSourceFolders));
+    case kLineNumber:
         return QString::number(pPlace->m_nLine);
-    return FromBytes(ShownFile(pPlace->m_strFile, m_arrSourceFolders));
+    case kKind:
+        return FromBytes(UseKindName(pPlace->m_kind));
+    default:
+        return {};
+    }
 }
 
 QVariant CPlacesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    static constexpr int kTitles[] = {IDS_COL_FILE, IDS_COL_LINE_NUMBER, IDS_COL_KIND};
+    static_assert(std::size(kTitles) == kColumnCount);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return FromBytes(LoadString(section == kFile ? IDS_COL_FILE : IDS_COL_LINE_NUMBER));
+    return FromBytes(LoadString(kTitles[section]));
 }

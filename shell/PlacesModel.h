@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-// The places of use of one keyword: file and line. A file under one of the
+// The places of use of one keyword: file, line and kind. A file under one of the
 // source folders is shown relative to it, after "($source)".
 class CPlacesModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { kFile, kLineNumber, kColumnCount };
+    enum Column { kFile, kLineNumber, kKind, kColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -10,7 +10,7 @@
 
 using namespace testing_tables;
 
-// Header clicks (-1: Reload). Marked and Value do not sort; a second click turns the
+// Header clicks (-1: Reload). Marked, Value and Status do not sort; a second click turns the
 // direction; Reload sorts by line but keeps both.
 const NamedRow<QList<int>, int, bool> kSorting[] = {
     {"line twice", {{-1, 1, 1}, 1, false}},
@@ -18,6 +18,7 @@ const NamedRow<QList<int>, int, bool> kSorting[] = {
     {"marked first, line", {{0, -1, 1}, 1, false}},
     {"symbol twice, reload, symbol", {{-1, 2, 2, -1, 2}, 2, true}},
     {"symbol, value", {{-1, 2, 3}, 2, true}},
+    {"symbol, status", {{-1, 2, 5}, 2, true}},
     {"used twice", {{-1, 4, 4}, 4, false}}};
 
 // Auto check's Yes ticks the three unused keywords and keeps the rest.
@@ -36,6 +37,18 @@ const NamedRow<QString, QString, int, QString, QString> kOpening[] = {
     {"template, keyword",
      {"gUndo", "\"<editor>\" -l %l %f", -1, "($source)/edit/undo.c:4", "-l|17|<texts>|"}},
     {"no use", {"gCloseFile", "<editor>", -1, "", "<texts>/12|"}}};
+
+// A keyword of one row, marked, kept, with a twin: its status, Auto check's tick and
+// its places' kinds.
+using K = UseKind;
+const NamedRow<bool, bool, bool, QList<UseKind>, QString> kStatuses[] = {
+    {"marked, duplicate", {true, false, true, {}, "marked, duplicate|ticked|"}},
+    {"used", {false, false, false, {K::Comment, K::Code}, "used||comment code"}},
+    {"pasted, kept", {false, true, false, {K::Pasted}, "used||pasted"}},
+    {"kept, in a string", {false, true, false, {K::String}, "kept||string"}},
+    {"mentioned, duplicate",
+     {false, false, true, {K::Inactive, K::Comment}, "mentioned, duplicate||inactive comment"}},
+    {"unused", {false, false, false, {}, "unused|ticked|"}}};
 
 const NamedRow<bool, QString> kEmptyLoads[] = {{"no keyword file", {false, "Ready"}},
                                                {"cancelled", {true, "Load cancelled"}}};
@@ -69,9 +82,11 @@ private slots:
     // Marked keywords get no uses, and a tick.
     void startUpThenReload() {
         QStringList headers;
-        for (int column = 0; column < Model()->columnCount(); ++column)
-            headers << Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(headers.join('|'), "Marked|Line|Symbol|Value|Used");
+        for (const QAbstractItemModel* model : {List()->model(), Places()->model()}) {
+            for (int column = 0; column < model->columnCount(); ++column)
+                headers << model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        }
+        QCOMPARE(headers.join('|'), "Marked|Line|Symbol|Value|Used|Status|File|Line number|Kind");
         QVERIFY(Model()->rowCount() == 0 && !Enabled(ID_AUTO_CHECK) && !Enabled(ID_WIPE));
         QVERIFY(Reload());
         QStringList shown;
@@ -175,6 +190,27 @@ private slots:
         QTRY_COMPARE(Q(ReadFile(out)), expected);
         QTest::qWait(100);
         QCOMPARE(Q(ReadFile(out)), expected);
+    }
+
+    // Uses of set kinds, so that the lexer has no say; Auto check leaves the mentioned.
+    void statusAndKinds_data() { Rows(kStatuses); }
+    void statusAndKinds() {
+        const auto [marked, kept, duplicate, kinds, shown] = Fetch(kStatuses);
+        auto keyword = std::make_unique<CKeyword>("gText", "Text", 3, marked);
+        keyword->m_bKept = kept;
+        if (duplicate)
+            keyword->m_arrSameValueLines.push_back(4);
+        for (const UseKind kind : kinds)
+            keyword->m_listUsed.emplace_back("a.c", 1, kind);
+        m_pDoc->m_arrKeywords.push_back(std::move(keyword));
+        Model()->Refresh();
+        List()->selectRow(0);
+        m_pView->AutoCheck();
+        QStringList places;
+        for (int k = 0; k < Places()->model()->rowCount(); ++k)
+            places << Places()->model()->index(k, 2).data().toString();
+        QCOMPARE(QStringList({Cell(0, 5), Ticked(0) ? "ticked" : "", places.join(' ')}).join('|'),
+                 shown);
     }
 
     // Nothing is left to select, open or wipe; the next load is whole again.

@@ -1,0 +1,280 @@
+#include "PastingMacros.h"
+
+#include "SourceLexer.h"
+#include "SymbolIndex.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int kForwardingLevels = 4;
+
+bool IsIdentifierByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsIdentifier(std::string_view text) {
+    return !text.empty() && !(text[0] >= '0' && text[0] <= '9') &&
+           std::all_of(text.begin(), text.end(), IsIdentifierByte);
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The end of the literal that starts at `text[start]`, escapes followed.
+std::size_t SkipLiteral(std::string_view text, std::size_t start) {
+    std::size_t k = start + 1;
+    while (k < text.size() && text[k] != text[start])
+        k += text[k] == '\\' ? 2 : 1;
+    return std::min(k + 1, text.size());
+}
+
+// The definition as one line: backslash-newlines joined, comments made blanks.
+std::string JoinLogicalLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t k = 0; k < text.size();) {
+        const char c = text[k];
+        if (c == '\\' && k + 1 < text.size() && (text[k + 1] == '\n' || text[k + 1] == '\r')) {
+            k += text.compare(k + 1, 2, "\r\n") == 0 ? 3 : 2;
+        } else if (c == '/' && text.compare(k, 2, "/*") == 0) {
+            const std::size_t close = text.find("*/", k + 2);
+            k = close == std::string_view::npos ? text.size() : close + 2;
+            line += ' ';
+        } else if (c == '/' && text.compare(k, 2, "//") == 0) {
+            break;
+        } else if (c == '"' || c == '\'') {
+            const std::size_t end = SkipLiteral(text, k);
+            line.append(text.substr(k, end - k));
+            k = end;
+        } else {
+            line += c;
+            ++k;
+        }
+    }
+    return line;
+}
+
+// Identifiers, "##", literals and single other bytes; blanks dropped.
+std::vector<std::string_view> Tokens(std::string_view text) {
+    std::vector<std::string_view> tokens;
+    for (std::size_t k = 0; k < text.size();) {
+        std::size_t end = k + 1;
+        if (IsSpace(text[k])) {
+            ++k;
+            continue;
+        }
+        if (IsIdentifierByte(text[k])) {
+            while (end < text.size() && IsIdentifierByte(text[end]))
+                ++end;
+        } else if (text[k] == '"' || text[k] == '\'') {
+            end = SkipLiteral(text, k);
+        } else if (text.compare(k, 2, "##") == 0) {
+            end = k + 2;
+        }
+        tokens.push_back(text.substr(k, end - k));
+        k = end;
+    }
+    return tokens;
+}
+
+void AddPrefix(CPastingMacros::CArgumentPrefixes& prefixes, std::size_t nArgument,
+               const std::string& prefix) {
+    if (prefixes.size() <= nArgument)
+        prefixes.resize(nArgument + 1);
+    auto& list = prefixes[nArgument];
+    if (std::find(list.begin(), list.end(), prefix) == list.end())
+        list.push_back(prefix);
+}
+
+// The arguments of the invocation whose '(' is at `text[open]`; none when it is not closed.
+std::vector<std::string_view> Arguments(std::string_view text, std::size_t open) {
+    std::vector<std::string_view> arguments;
+    int nDepth = 0;
+    std::size_t start = open + 1;
+    for (std::size_t k = open + 1; k < text.size(); ++k) {
+        const char c = text[k];
+        if (c == '"' || c == '\'') {
+            k = SkipLiteral(text, k) - 1;
+        } else if (c == '(') {
+            ++nDepth;
+        } else if ((c == ')' && nDepth == 0) || (c == ',' && nDepth == 0)) {
+            arguments.push_back(Trim(text.substr(start, k - start)));
+            start = k + 1;
+            if (c == ')')
+                return arguments;
+        } else if (c == ')') {
+            --nDepth;
+        }
+    }
+    return {}; // unclosed: no invocation
+}
+
+// Line breaks in `text` as ReadLines counts them: CR LF, LF or a lone CR.
+std::int64_t CountBreaks(std::string_view text, bool& bAfterCr) {
+    std::int64_t nBreaks = 0;
+    for (const char c : text) {
+        nBreaks += c == '\r' || (c == '\n' && !bAfterCr) ? 1 : 0;
+        bAfterCr = c == '\r';
+    }
+    return nBreaks;
+}
+
+// Whether tokens[k] is the "##" of PREFIX ## PARAMETER, with a prefix that
+// starts with "g" and nothing pasted before or after.
+bool IsPastedOntoPrefix(const std::vector<std::string_view>& tokens, std::size_t body,
+                        std::size_t k) {
+    return tokens[k] == "##" && k > body && k + 1 < tokens.size() && tokens[k - 1].front() == 'g' &&
+           IsIdentifier(tokens[k - 1]) && (k < body + 2 || tokens[k - 2] != "##") &&
+           (k + 2 >= tokens.size() || tokens[k + 2] != "##");
+}
+
+} // namespace
+
+std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
+    const std::string line = JoinLogicalLine(text);
+    const std::vector<std::string_view> tokens = Tokens(line);
+    // NAME ( PARAMETERS ) with no blank between the name and its '('.
+    if (tokens.size() < 3 || !IsIdentifier(tokens[0]) || tokens[1] != "(" ||
+        tokens[0].data() + tokens[0].size() != tokens[1].data())
+        return std::nullopt;
+    CMacroDefinition definition;
+    definition.m_strName = tokens[0];
+    std::vector<std::string_view> parameters;
+    std::size_t k = 2;
+    for (; k < tokens.size() && tokens[k] != ")"; ++k) {
+        if (tokens[k] != ",")
+            parameters.push_back(tokens[k]);
+    }
+    const auto parameter = [&](std::string_view token) {
+        return static_cast<std::size_t>(std::find(parameters.begin(), parameters.end(), token) -
+                                        parameters.begin());
+    };
+    definition.m_arrPrefixes.resize(parameters.size());
+    const std::size_t body = k + 1;
+    for (k = body; k < tokens.size(); ++k) {
+        const std::string_view token = tokens[k];
+        if (IsPastedOntoPrefix(tokens, body, k)) {
+            const std::size_t index = parameter(tokens[k + 1]);
+            if (index < parameters.size())
+                AddPrefix(definition.m_arrPrefixes, index, std::string(tokens[k - 1]));
+        }
+        // OTHER ( ... PARAMETER ... ), the parameter standing alone as an argument.
+        if (IsIdentifier(token) && k + 1 < tokens.size() && tokens[k + 1] == "(") {
+            const auto open = static_cast<std::size_t>(tokens[k + 1].data() - line.data());
+            const std::vector<std::string_view> arguments = Arguments(line, open);
+            for (std::size_t a = 0; a < arguments.size(); ++a) {
+                const std::size_t index = parameter(arguments[a]);
+                if (index < parameters.size())
+                    definition.m_arrForwards.push_back({std::string(token), a, index});
+            }
+        }
+    }
+    const bool bPastes =
+        std::any_of(definition.m_arrPrefixes.begin(), definition.m_arrPrefixes.end(),
+                    [](const auto& prefixes) { return !prefixes.empty(); });
+    if (!bPastes && definition.m_arrForwards.empty())
+        return std::nullopt;
+    return definition;
+}
+
+void AddMacroDefinitions(const std::vector<std::string>& texts,
+                         std::vector<CMacroDefinition>& macros) {
+    for (const std::string& text : texts) {
+        if (auto macro = ParseMacroDefinition(text))
+            macros.push_back(std::move(*macro));
+    }
+}
+
+CPastingMacros::CPastingMacros(const std::vector<CMacroDefinition>& definitions) {
+    std::unordered_map<std::string, CArgumentPrefixes> level;
+    for (const CMacroDefinition& definition : definitions) {
+        for (std::size_t a = 0; a < definition.m_arrPrefixes.size(); ++a) {
+            for (const std::string& prefix : definition.m_arrPrefixes[a])
+                AddPrefix(level[definition.m_strName], a, prefix);
+        }
+    }
+    // Each round lets the macros that hand a parameter on paste one level further.
+    for (int nRound = 0; nRound < kForwardingLevels && !level.empty(); ++nRound) {
+        auto next = level;
+        for (const CMacroDefinition& definition : definitions) {
+            for (const auto& forward : definition.m_arrForwards) {
+                const auto found = level.find(forward.m_strMacro);
+                if (found == level.end() || found->second.size() <= forward.m_nArgument)
+                    continue;
+                for (const std::string& prefix : found->second[forward.m_nArgument])
+                    AddPrefix(next[definition.m_strName], forward.m_nParameter, prefix);
+            }
+        }
+        level = std::move(next);
+    }
+    m_mapPrefixes = std::move(level);
+}
+
+const CPastingMacros::CArgumentPrefixes* CPastingMacros::Find(std::string_view name) const {
+    const auto found = m_mapPrefixes.find(std::string(name));
+    return found == m_mapPrefixes.end() ? nullptr : &found->second;
+}
+
+std::vector<CPastingMacros::CPlace> CPastingMacros::FindPlaces(std::string_view text) const {
+    std::vector<CPlace> places;
+    for (const auto& [name, prefixes] : m_mapPrefixes) {
+        for (std::size_t at = text.find(name); at != std::string_view::npos;
+             at = text.find(name, at + 1)) {
+            const std::size_t after = at + name.size();
+            if ((at == 0 || !IsIdentifierByte(text[at - 1])) &&
+                (after == text.size() || !IsIdentifierByte(text[after])))
+                places.push_back({at, after, &prefixes});
+        }
+    }
+    std::sort(places.begin(), places.end(),
+              [](const CPlace& a, const CPlace& b) { return a.m_nAt < b.m_nAt; });
+    return places;
+}
+
+void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
+                              CSourceUseArray& uses) const {
+    CSourceLexer lexer;
+    lexer.BeginPiece(text);
+    std::int64_t nLine = 1;
+    std::size_t counted = 0;
+    bool bAfterCr = false;
+    for (const CPlace& place : FindPlaces(text)) {
+        std::size_t open = place.m_nAfter;
+        while (open < text.size() && IsSpace(text[open]))
+            ++open;
+        if (open == text.size() || text[open] != '(')
+            continue;
+        nLine += CountBreaks(text.substr(counted, place.m_nAt - counted), bAfterCr);
+        counted = place.m_nAt;
+        const UseKind kind = lexer.KindAt(text.data() + place.m_nAt);
+        const CSourceUse use{nullptr, nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine),
+                             kind == UseKind::Code ? UseKind::Pasted : kind};
+        AddPastedUses(index, *place.m_pPrefixes, Arguments(text, open), use, uses);
+    }
+    lexer.EndPiece();
+    lexer.Finish();
+}
+
+void CPastingMacros::AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,
+                                   const std::vector<std::string_view>& arguments,
+                                   const CSourceUse& use, CSourceUseArray& uses) {
+    for (std::size_t a = 0; a < arguments.size() && a < prefixes.size(); ++a) {
+        if (!IsIdentifier(arguments[a]))
+            continue;
+        for (const std::string& prefix : prefixes[a]) {
+            if (CKeyword* keyword = index.Find(prefix + std::string(arguments[a])))
+                uses.push_back({keyword, use.m_nLine, use.m_kind});
+        }
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "SourceTokenizer.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CSymbolIndex;
+
+// What a function-like macro does with its parameters, as far as pasting goes.
+struct CMacroDefinition {
+    // A parameter handed on unchanged, as argument m_nArgument of m_strMacro.
+    struct CForward {
+        std::string m_strMacro;
+        std::size_t m_nArgument = 0;
+        std::size_t m_nParameter = 0;
+    };
+
+    std::string m_strName;
+    // Per parameter, the prefixes starting with "g" that it is pasted onto.
+    std::vector<std::vector<std::string>> m_arrPrefixes;
+    std::vector<CForward> m_arrForwards;
+};
+
+// Reads a definition's logical line from the macro's name on ("T(x) g ## x",
+// backslash-newlines and comments included). Nothing when it is no
+// function-like macro, or neither pastes a parameter nor hands one on.
+std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text);
+
+// Appends the macros of `texts` that ParseMacroDefinition accepts.
+void AddMacroDefinitions(const std::vector<std::string>& texts,
+                         std::vector<CMacroDefinition>& macros);
+
+// The macros of a load that paste their arguments onto "g" prefixes, directly
+// or by handing them on, unchanged, through up to four other macros. A name
+// defined more than once pastes what any of its definitions pastes.
+class CPastingMacros final {
+public:
+    // Per argument of an invocation, the prefixes its identifier is pasted onto.
+    using CArgumentPrefixes = std::vector<std::vector<std::string>>;
+
+    explicit CPastingMacros(const std::vector<CMacroDefinition>& definitions);
+
+    bool IsEmpty() const { return m_mapPrefixes.empty(); }
+    const CArgumentPrefixes* Find(std::string_view name) const;
+
+    // Appends, in text order, the uses that the invocations in `text` paste:
+    // NAME ( ARGUMENTS ), where an argument in a pasted place is a plain
+    // identifier. A use is Pasted where the invocation is code; in a comment,
+    // literal or inactive block it takes that kind. For C-family files only.
+    void FindUses(const CSymbolIndex& index, std::string_view text, CSourceUseArray& uses) const;
+
+private:
+    // A place where a macro's name stands alone.
+    struct CPlace {
+        std::size_t m_nAt;
+        std::size_t m_nAfter;
+        const CArgumentPrefixes* m_pPrefixes;
+    };
+
+    std::vector<CPlace> FindPlaces(std::string_view text) const;
+    static void AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,
+                              const std::vector<std::string_view>& arguments, const CSourceUse& use,
+                              CSourceUseArray& uses);
+
+    std::unordered_map<std::string, CArgumentPrefixes> m_mapPrefixes;
+};

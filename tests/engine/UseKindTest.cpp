@@ -1,0 +1,179 @@
+// The kind of each use, fed whole and cut at every byte, and the pasted uses of
+// a load.
+
+#include "GlossCutterDoc.h"
+#include "NamedRows.h"
+#include "PastingMacros.h"
+#include "SourceLexer.h"
+#include "SymbolIndex.h"
+#include "TestTables.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_tables;
+
+// Every use of gX in `text`, as "LINE:kind", each followed by a blank.
+std::string Kinds(const CKeywordArray& table, std::string_view text, std::size_t cut) {
+    const CSymbolIndex index(table);
+    CSourceUseArray uses;
+    CSourceLexer lexer;
+    CSourceTokenizer tokenizer(index, uses, &lexer);
+    tokenizer.Feed(text.substr(0, cut));
+    tokenizer.Feed(text.substr(std::min(cut, text.size())));
+    tokenizer.Finish();
+    std::string result;
+    for (const CSourceUse& use : uses)
+        result += std::to_string(use.m_nLine) + ":" + std::string(UseKindName(use.m_kind)) + " ";
+    return result;
+}
+
+using KindRow = CaseRow<const char*>;
+
+class UseKinds : public testing::TestWithParam<KindRow> {};
+
+TEST_P(UseKinds, AreTheSameWhereverThePieceEnds) {
+    const CKeywordArray table = MakeTable({{"gX"}});
+    const std::string_view text = GetParam().input;
+    for (std::size_t cut = 0; cut <= text.size(); ++cut)
+        ASSERT_EQ(Kinds(table, text, cut), GetParam().expected) << "cut at " << cut;
+}
+
+const KindRow kKindRows[] = {
+    {"code_at_both_ends", "gX a gX", "1:code 1:code "},
+    {"line_comment", "gX // gX\ngX", "1:code 1:comment 2:code "},
+    {"line_comment_continued", "// a \\\ngX\r\n// \\\r\ngX\ngX", "2:comment 4:comment 5:code "},
+    {"block_comment_over_lines", "/* gX\n gX */ gX /*/ gX */gX",
+     "1:comment 2:comment 2:code "
+     "2:comment 2:code "},
+    {"unterminated_comment", "gX /* gX\n\ngX", "1:code 1:comment 3:comment "},
+    {"strings_and_prefixes", R"("gX" L"gX" u8"gX" gX)", "1:string 1:string 1:string 1:code "},
+    {"escapes", R"("\" gX" gX '"' gX '\'' gX)", "1:string 1:code 1:code 1:code "},
+    {"comment_openers_in_strings", R"("//" gX "/*" gX)", "1:code 1:code "},
+    {"unterminated_literals", "\"gX\ngX 'gX\ngX", "1:string 2:code 2:string 3:code "},
+    {"escaped_line_break", "\"a\\\r\ngX\" gX", "2:string 2:code "},
+    {"raw_string", "R\"d( gX )\" gX )d\" gX u8R\"(gX)\" xR\"gX\" gX",
+     "1:string 1:string 1:code "
+     "1:string 1:string 1:code "},
+    {"digit_separators", "1'000'000 gX 0x1'F gX u'gX' gX", "1:code 1:code 1:string 1:code "},
+    {"if_0_to_endif", "#if 0\ngX\n#endif\ngX", "2:inactive 4:code "},
+    {"if_0_nested_to_else", "  # if 0 // off\ngX\n#ifdef A\n#else\ngX\n#endif\n#elif 1\ngX\n",
+     "2:inactive 5:inactive 8:code "},
+    {"if_0_with_comment_inside", "#if 0\n/* #endif */ gX\n#endif gX\ngX",
+     "2:inactive 3:code "
+     "4:code "},
+    {"not_if_0", "#if 01\ngX\n#endif\nx #if 0\ngX\n#if gX\n", "2:code 5:code 6:code "},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lexer, UseKinds, testing::ValuesIn(kKindRows), kRowName);
+
+TEST(UseKinds, OnlyCFamilyNamesAreLexed) {
+    for (const char* path : {"a.c", "dir.x/b.HPP", "c.c++", "d.rc", "e.mm"})
+        EXPECT_TRUE(IsCFamilyFile(path)) << path;
+    for (const char* path : {"a.txt", "c.d/Makefile", "b.cs", "x.h.in"})
+        EXPECT_FALSE(IsCFamilyFile(path)) << path;
+}
+
+// The kinds of a load's uses of each keyword, as "FILE:LINE:kind".
+std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywords) {
+    const std::string& folder = dir.root;
+    CLoadSettings settings;
+    settings.m_strKeywordFile = dir.Put("texts", keywords);
+    settings.m_arrSourceFolders[0] = dir / "src";
+    CGlossCutterDoc doc;
+    EXPECT_TRUE(doc.Load(settings));
+    std::vector<std::string> result;
+    for (const auto& keyword : doc.m_arrKeywords) {
+        std::string line = keyword->m_strSymbol + ":";
+        for (const CUsed& use : keyword->m_listUsed)
+            line += " " + use.m_strFile.substr(folder.size() + 5) + ":" +
+                    std::to_string(use.m_nLine) + ":" + std::string(UseKindName(use.m_kind));
+        result.push_back(line);
+    }
+    return result;
+}
+
+TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
+    const TempDir dir;
+    dir.Put("src/a.c", "T(A) gA\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
+    dir.Put("src/d.c", "S2(A)\n");
+    dir.Put("src/a.txt", "T(A) // gA\n");
+    // A comment and a string that the file's 256 KiB read pieces cut.
+    dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
+    // Walked after a.c, defining what it invokes; the keyword file defines S2.
+    dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
+                       "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
+                       "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
+                       "#define SHOW5(y) SHOW4(y)\n#if 0\n#define T(x) gMenu ## x\n#endif\n");
+    EXPECT_EQ(LoadedKinds(dir, "#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
+                               "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
+                               "#define sMenuA \"m\"\n#define S2(x) gMenu##x\n"),
+              (std::vector<std::string>{
+                  "gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
+                  "gB: a.c:3:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment", "gE: a.c:4:pasted",
+                  "gF:", "gMenuA: d.c:1:pasted"}));
+}
+
+} // namespace
+
+namespace {
+
+struct StatusRow {
+    const char* name;
+    bool bMarked;
+    bool bKept;
+    std::vector<UseKind> kinds;
+    bool bOwnDefine; // the first use is on the keyword's own define line
+    const char* expected;
+    bool bStrictUnused;
+};
+
+class Statuses : public testing::TestWithParam<StatusRow> {};
+
+TEST_P(Statuses, TakeTheFirstThatApplies) {
+    const StatusRow& row = GetParam();
+    CKeyword keyword("gX", "x", 1, row.bMarked);
+    keyword.m_bKept = row.bKept;
+    for (const UseKind kind : row.kinds)
+        keyword.m_listUsed.emplace_back("a.c", 2, kind);
+    if (row.bOwnDefine)
+        keyword.m_listUsed.front().m_bOwnDefine = true;
+    EXPECT_EQ(KeywordStatusName(keyword.GetStatus()), row.expected);
+    EXPECT_EQ(keyword.IsUnused(true), row.bStrictUnused);
+    EXPECT_EQ(keyword.IsUnused(false), std::string_view(row.expected) == "unused");
+}
+
+const StatusRow kStatusRows[] = {
+    {"marked_before_used", true, false, {UseKind::Code}, false, "marked", false},
+    {"code", false, true, {UseKind::Comment, UseKind::Code}, false, "used", false},
+    {"pasted", false, false, {UseKind::Pasted}, false, "used", false},
+    {"kept_and_mentioned", false, true, {UseKind::String}, false, "kept", false},
+    {"kept_without_uses", false, true, {}, false, "kept", false},
+    {"comment_string_inactive",
+     false,
+     false,
+     {UseKind::Comment, UseKind::String, UseKind::Inactive},
+     false,
+     "mentioned",
+     true},
+    {"own_define_line", false, false, {UseKind::Code}, true, "mentioned", true},
+    {"no_use", false, false, {}, false, "unused", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Keyword, Statuses, testing::ValuesIn(kStatusRows), kRowName);
+
+TEST(Statuses, TheKeywordFilesOwnDefineLineIsFlaggedWhereverItIsScanned) {
+    const TempDir dir;
+    CLoadSettings settings;
+    settings.m_strKeywordFile = dir.Put("src/texts", "#define sX \"x\" // gX\n");
+    settings.m_arrSourceFolders[0] = dir / "src";
+    CGlossCutterDoc doc;
+    ASSERT_TRUE(doc.Load(settings));
+    EXPECT_EQ(KeywordStatusName(doc.m_arrKeywords[0]->GetStatus()), "mentioned");
+    dir.Put("src/u.c", "int a = gX;");
+    ASSERT_TRUE(doc.Load(settings));
+    EXPECT_EQ(KeywordStatusName(doc.m_arrKeywords[0]->GetStatus()), "used");
+}
+
+} // namespace
