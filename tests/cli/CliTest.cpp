@@ -297,7 +297,8 @@ const RunRow kRunRows[] = {
      "\n"},
     {"strict json lists the mentioned as unused",
      "scan <m> --keep gGone --format json --unused --strict", 0,
-     R"([\n  {"line": 2, "symbol": "gNoted", "value": "Noted", "status": "mentioned", )"
+     "[\n  "
+     R"({"line": 2, "symbol": "gNoted", "value": "Noted", "status": "mentioned", )"
      R"("marked": false, "sameSymbol": [], "sameValue": [], "uses": [)"
      R"({"file": "<root>/m/src/a.c", "line": 1, "kind": "comment"}, )"
      R"({"file": "<root>/m/src/a.c", "line": 2, "kind": "comment"}]})"
