@@ -12,9 +12,9 @@
 // Only a few bytes change the lexer's state: in code '/', '"', '\'' and '#';
 // in a literal its quote, the backslash and the line breaks; in a comment the
 // line breaks or the '/' of "*/". The text is read in blocks of 64 bytes with
-// a bit mask per such byte, and only the bytes that matter in the current
-// state are looked at. Directives and raw strings are rare and read byte by
-// byte.
+// a bit mask of where the bytes that matter in the current state are, and
+// only those bytes are looked at. Directives and raw strings are rare and
+// read byte by byte.
 
 namespace {
 
@@ -187,58 +187,49 @@ bool CSourceLexer::AtLineStart(const char* q) const {
     return q == m_pBegin ? m_bBlankLine : IsBreak(q[-1]);
 }
 
+// The bytes that can change the lexer's state, in each state.
+std::string_view CSourceLexer::EventBytes() const {
+    switch (m_state) {
+    case State::Code:
+        return m_bCapturing ? std::string_view("/\"'#\r\n") : std::string_view("/\"'#");
+    case State::LineComment:
+        return "\r\n";
+    case State::BlockComment:
+        return "/";
+    case State::String:
+        return "\"\\\r\n";
+    case State::Char:
+        return "'\\\r\n";
+    default:
+        return {};
+    }
+}
+
+// One mask of the events of the current state: the handlers tell the bytes
+// apart, and a block is looked at again only when the state changes in it.
 void CSourceLexer::LoadMasks(const char* block) {
+    const std::string_view needles = EventBytes();
     m_pBlock = block;
+    m_maskState = m_state;
+    m_bMaskCapturing = m_bCapturing;
+    m_nEvents = 0;
     const auto size = std::min(kBlock, static_cast<std::size_t>(m_pEnd - block));
-    m_nQuote = m_nApostrophe = m_nSlash = m_nHash = m_nBackslash = m_nCr = m_nLf = 0;
 #ifdef __SSE2__
     if (size == kBlock) {
         for (std::size_t k = 0; k < 4; ++k) {
             // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
-            const auto mask = [&](char c) {
-                return static_cast<std::uint64_t>(static_cast<unsigned>(
-                           _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)))))
-                       << (16 * k);
-            };
-            m_nQuote |= mask('"');
-            m_nApostrophe |= mask('\'');
-            m_nSlash |= mask('/');
-            m_nHash |= mask('#');
-            m_nBackslash |= mask('\\');
-            m_nCr |= mask('\r');
-            m_nLf |= mask('\n');
+            __m128i any = _mm_setzero_si128();
+            for (const char c : needles)
+                any = _mm_or_si128(any, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
+            m_nEvents |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(any)))
+                         << (16 * k);
         }
         return;
     }
 #endif
-    for (std::size_t k = 0; k < size; ++k) {
-        const std::uint64_t bit = std::uint64_t{1} << k;
-        m_nQuote |= block[k] == '"' ? bit : 0;
-        m_nApostrophe |= block[k] == '\'' ? bit : 0;
-        m_nSlash |= block[k] == '/' ? bit : 0;
-        m_nHash |= block[k] == '#' ? bit : 0;
-        m_nBackslash |= block[k] == '\\' ? bit : 0;
-        m_nCr |= block[k] == '\r' ? bit : 0;
-        m_nLf |= block[k] == '\n' ? bit : 0;
-    }
-}
-
-std::uint64_t CSourceLexer::EventMask() const {
-    switch (m_state) {
-    case State::Code:
-        return m_nSlash | m_nQuote | m_nApostrophe | m_nHash | (m_bCapturing ? m_nCr | m_nLf : 0);
-    case State::LineComment:
-        return m_nCr | m_nLf;
-    case State::BlockComment:
-        return m_nSlash;
-    case State::String:
-        return m_nQuote | m_nBackslash | m_nCr | m_nLf;
-    case State::Char:
-        return m_nApostrophe | m_nBackslash | m_nCr | m_nLf;
-    default:
-        return 0;
-    }
+    for (std::size_t k = 0; k < size; ++k)
+        m_nEvents |= needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
 }
 
 void CSourceLexer::AdvanceTo(const char* target) {
@@ -250,11 +241,11 @@ void CSourceLexer::AdvanceTo(const char* target) {
         }
         const auto offset = static_cast<std::size_t>(m_pPos - m_pBegin);
         const char* block = m_pBegin + (offset & ~(kBlock - 1));
-        if (block != m_pBlock)
+        if (block != m_pBlock || m_state != m_maskState || m_bCapturing != m_bMaskCapturing)
             LoadMasks(block);
         const std::size_t from = offset & (kBlock - 1);
         const std::size_t to = static_cast<std::size_t>(std::min(target, block + kBlock) - block);
-        const std::uint64_t events = EventMask() & ~BitsBelow(from) & BitsBelow(to);
+        const std::uint64_t events = m_nEvents & ~BitsBelow(from) & BitsBelow(to);
         if (events == 0) {
             m_pPos = block + to;
             continue;

@@ -78,7 +78,7 @@ private:
     void HandleLiteral(const char* q, char chQuote);
     void DecideDirective();
     void SkipEscaped(const char* q);
-    std::uint64_t EventMask() const;
+    std::string_view EventBytes() const;
     void LoadMasks(const char* block);
     char Before(const char* q, std::size_t k) const;
     bool IsEscapedBreak(const char* q) const;
@@ -110,8 +110,10 @@ private:
     bool m_bCapturing = false;
     const char* m_pCaptureFrom = nullptr;
     std::string m_strDefinition;
-    // The masks of the 64-byte block at m_pBlock: bit k stands for m_pBlock[k].
+    // Where the 64-byte block at m_pBlock has bytes that matter in m_maskState
+    // (and m_bMaskCapturing): bit k stands for m_pBlock[k].
     const char* m_pBlock = nullptr;
-    std::uint64_t m_nQuote = 0, m_nApostrophe = 0, m_nSlash = 0, m_nHash = 0, m_nBackslash = 0,
-                  m_nCr = 0, m_nLf = 0;
+    State m_maskState = State::Code;
+    bool m_bMaskCapturing = false;
+    std::uint64_t m_nEvents = 0;
 };
