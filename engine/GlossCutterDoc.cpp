@@ -190,7 +190,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
     return bCompleted && (pasting.IsEmpty() || AddPastedUses(load, paths, read, scanner, pasting));
 }
 
-bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::string>& paths,
+bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::string>& paths,
                                     const std::vector<bool>& read, const CUsageScanner& scanner,
                                     const CPastingMacros& macros) const {
     std::vector<std::string> files;

@@ -101,7 +101,7 @@ public:
 
 private:
     bool ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const;
-    bool AddPastedUses(CKeywordLoad& load, const std::vector<std::string>& paths,
+    bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::string>& paths,
                        const std::vector<bool>& read, const CUsageScanner& scanner,
                        const CPastingMacros& macros) const;
     void ShowScanProgress(const std::string& path, std::size_t index, std::size_t count) const;

@@ -173,11 +173,9 @@ bool CSourceLexer::IsDigitSeparator(const char* q) const {
     const char* run = q;
     while (run != m_pBegin && IsRunByte(run[-1]))
         --run;
-    char first = '\0';
-    if (run != m_pBegin)
-        first = run == q ? '\0' : *run;
-    else
-        first = m_chRunFirst != '\0' ? m_chRunFirst : (run == q ? '\0' : *run);
+    // A run that reaches back to the piece's start may have begun in the last piece.
+    const bool bBeganEarlier = run == m_pBegin && m_chRunFirst != '\0';
+    const char first = bBeganEarlier ? m_chRunFirst : (run == q ? '\0' : *run);
     return first >= '0' && first <= '9';
 }
 
