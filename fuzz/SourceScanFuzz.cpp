@@ -1,6 +1,6 @@
-// The sort and the streaming scan against their slow reference versions, and
-// the lookup against what it must find, on a small keyword table and a source
-// text both drawn from the input:
+// The sort, the streaming scan and its lexer's kinds against their slow
+// reference versions, and the lookup against what it must find, on a small
+// keyword table and a source text both drawn from the input:
 //   byte     keyword count (0..15)
 //   per keyword: a byte choosing the symbol (>= 0xE0: "g" and up to 7 bytes
 //            of the input), a byte with marked (bit 0), uses (bits 1-2), line
@@ -12,6 +12,7 @@
 #include "FuzzInput.h"
 #include "KeywordSort.h"
 #include "ReferenceModels.h"
+#include "SourceLexer.h"
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
 
@@ -44,11 +45,13 @@ std::vector<KeywordRow> TakeRows(CFuzzInput& input) {
     return rows;
 }
 
-// The tokenizer fed in the given piece sizes, the rest in one last piece.
+// The tokenizer, and its lexer if `bLexed`, fed in the given piece sizes, the
+// rest in one last piece.
 CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
-                             std::string_view sizes) {
+                             std::string_view sizes, bool bLexed) {
     CSourceUseArray uses;
-    CSourceTokenizer tokenizer(index, uses);
+    CSourceLexer lexer;
+    CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr);
     for (const char size : sizes) {
         const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(size), text.size());
         tokenizer.Feed(text.substr(0, n));
@@ -95,8 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     }
     const CSourceUseArray whole = ScanText(table, text);
     FUZZ_CHECK(whole == ReferenceScan(table, text), "scan differs from the reference scan");
-    FUZZ_CHECK(ScanInPieces(index, text, sizes) == whole, "pieces change the uses");
-    FUZZ_CHECK(ScanInPieces(index, text, std::string(text.size(), '\1')) == whole,
-               "single bytes change the uses");
+    FUZZ_CHECK(ScanInPieces(index, text, sizes, false) == whole, "pieces change the uses");
+    const CSourceUseArray lexed = ReferenceScan(table, text, ReferenceKinds(text));
+    FUZZ_CHECK(ScanInPieces(index, text, sizes, true) == lexed,
+               "pieces change the kinds, or the kinds differ from the reference lexer");
+    FUZZ_CHECK(ScanInPieces(index, text, std::string(text.size(), '\1'), true) == lexed,
+               "single bytes change the uses or their kinds");
     return 0;
 }

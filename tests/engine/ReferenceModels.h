@@ -4,11 +4,14 @@
 // ones to be checked against.
 
 #include "TestTables.h"
+#include "UseKind.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace reference_models {
 
@@ -37,11 +40,14 @@ inline void ExchangeSortReference(CKeywordArray& table, int key, bool ascending)
 constexpr std::string_view kDelimiters = " ()[]{}<>!~-+*/%&^|?:;=.\"\t',";
 
 // ReadLines' lines, cut at the delimiters and NUL, every token looked up with
-// the binary search (which its own rows pin down).
-inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_view text) {
+// the binary search (which its own rows pin down); a use's kind is that of its
+// first byte in `kinds`, or Code without them.
+inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_view text,
+                                     const std::vector<UseKind>& kinds = {}) {
     const std::string separators = std::string(kDelimiters) + '\0';
     CSourceUseArray uses;
     int line = 0;
+    std::size_t start = 0; // of the line in the text
     for (const CTextLine& textLine : testing_tables::Lines(text)) {
         const std::string_view s = textLine.m_strText;
         ++line;
@@ -49,11 +55,86 @@ inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_vie
              i = s.find_first_not_of(separators, i)) {
             const std::size_t end = std::min(s.find_first_of(separators, i), s.size());
             if (CKeyword* keyword = FindKeyword(table, s.substr(i, end - i)))
-                uses.push_back({keyword, line});
+                uses.push_back({keyword, line, kinds.empty() ? UseKind::Code : kinds[start + i]});
             i = end;
         }
+        start += s.size() + LineBreakBytes(textLine.m_nBreak).size();
     }
     return uses;
+}
+
+// The kind of every byte of a C-family text by CSourceLexer's rules, read in
+// one pass over the whole text, looking ahead and back as far as a rule needs.
+inline std::vector<UseKind> ReferenceKinds(std::string_view s) {
+    const std::size_t n = s.size();
+    const auto at = [&](std::size_t k) { return k < n ? s[k] : '\0'; };
+    const auto in = [](std::string_view set, char c) { return set.find(c) != set.npos; };
+    const auto isWord = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    };
+    const auto isNumber = [&](char c) { return isWord(c) || in(".'", c); };
+    const auto isBlank = [&](char c) { return in(" \t", c); };
+    // A raw delimiter holds no white space at all, as in C++.
+    const auto isDelimiter = [&](char c) {
+        return std::isspace(static_cast<unsigned char>(c)) == 0 && !in("()\\", c);
+    };
+    // Where the run of bytes that `part` takes ends, going back from `k` or on from it.
+    const auto runStart = [&](std::size_t k, auto part) {
+        while (k > 0 && part(s[k - 1]))
+            --k;
+        return k;
+    };
+    const auto runEnd = [&](std::size_t k, auto part) {
+        while (k < n && part(s[k]))
+            ++k;
+        return k;
+    };
+    std::vector<UseKind> kinds(n);
+    int depth = -1; // nesting inside an "#if 0" block; -1 outside one
+    for (std::size_t i = 0, end = 0; i < n; i = end) {
+        const char c = s[i];
+        UseKind kind = c == '/' && in("/*", at(i + 1)) ? UseKind::Comment : UseKind::Code;
+        end = i + 1;
+        if (c == '/' && at(i + 1) == '/') {
+            // A CR LF is one break: its LF goes on whatever its CR did.
+            while (end < n && !(in("\r\n", s[end]) && s[end - 1] != '\\' &&
+                                !(s[end] == '\n' && s[end - 1] == '\r')))
+                ++end;
+        } else if (c == '/' && at(i + 1) == '*') {
+            end = std::min(s.find("*/", i + 2), n - 2) + 2;
+        } else if (c == '"' || (c == '\'' && !std::isdigit(static_cast<unsigned char>(
+                                                 at(runStart(i, isNumber)))))) {
+            kind = UseKind::String;
+            const std::size_t d = runEnd(i + 1, isDelimiter), w = runStart(i, isWord);
+            const std::string prefix = " " + std::string(s.substr(w, i - w)) + " ";
+            if (c == '"' && at(d) == '(' && d <= i + 17 &&
+                std::string_view(" R LR uR UR u8R ").find(prefix) != std::string_view::npos) {
+                const std::string close = ")" + std::string(s.substr(i + 1, d - i - 1)) + '"';
+                end = std::min(s.find(close, d + 1), n - close.size()) + close.size();
+            } else {
+                while (end < n && s[end] != c && !in("\r\n", s[end]))
+                    end += s[end] != '\\' ? 1 : at(end + 1) == '\r' && at(end + 2) == '\n' ? 3 : 2;
+                end = std::min(end, n) + (at(end) == c ? 1 : 0);
+            }
+        } else if (const std::size_t h = runStart(i, isBlank); // only blanks from h to i
+                   c == '#' && (h == 0 || in("\r\n", s[h - 1]))) {
+            const std::size_t from = runEnd(i + 1, isBlank), to = runEnd(from, isWord);
+            const std::string_view name = s.substr(from, to - from);
+            const std::size_t zero = runEnd(to, isBlank), after = runEnd(zero + 1, isBlank);
+            if (depth < 0)
+                depth = name == "if" && at(zero) == '0' && (after >= n || in("\r\n/", s[after]))
+                            ? 0
+                            : -1;
+            else if (name == "if" || name == "ifdef" || name == "ifndef")
+                ++depth;
+            else if (name == "endif" || (depth == 0 && (name == "else" || name == "elif" ||
+                                                        name == "elifdef" || name == "elifndef")))
+                --depth;
+        }
+        for (std::size_t k = i; k < std::min(end, n); ++k)
+            kinds[k] = depth >= 0 ? UseKind::Inactive : kind;
+    }
+    return kinds;
 }
 
 } // namespace reference_models
