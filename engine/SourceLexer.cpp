@@ -436,7 +436,7 @@ void CSourceLexer::StepRaw(const char* target) {
             m_nRawMatch = -1;
             ++m_pPos;
         } else if (m_strRawDelimiter.size() == kMaxRawDelimiter || IsBlank(c) || IsBreak(c) ||
-                   c == ')' || c == '\\' || c == '\v' || c == '\f') {
+                   c == ')' || c == '\\' || c == '"' || c == '\v' || c == '\f') {
             m_state = State::String; // not a raw string after all; this byte is read as a string's
         } else {
             m_strRawDelimiter += c;

@@ -25,14 +25,14 @@ bool IsCFamilyFile(std::string_view path);
 // - '"' and '\'' start literals. A backslash escapes the next byte (a CR LF
 //   as one), and an unescaped line break ends an unterminated literal. A '"'
 //   right after R, LR, uR, UR or u8R, standing alone, starts a raw string: its
-//   delimiter (up to 16 bytes, no blank, backslash or parenthesis) runs to a
-//   '(', and the string to ")delimiter\"". A bad delimiter makes it a plain
-//   string.
+//   delimiter (up to 16 bytes, no white space, backslash, parenthesis or
+//   quote) runs to a '(', and the string to ")delimiter\"". A bad delimiter
+//   makes it a plain string.
 // - A '\'' is a digit separator, not a literal, when the run of letters,
 //   digits, '_', '.' and '\'' right before it starts with a digit.
-// - A '#' with only blanks and tabs before it on its line starts a directive.
-//   "#if 0", the 0 followed by blanks only, then a line break, '/' or the end,
-//   starts an inactive block right there. Inside it "#if", "#ifdef" and
+// - A '#' with only spaces and tabs before it on its line starts a directive.
+//   "#if 0", the 0 followed by spaces and tabs only, then a line break, '/' or
+//   the end, starts an inactive block right there. Inside it "#if", "#ifdef" and
 //   "#ifndef" nest, and "#else", "#elif", "#elifdef", "#elifndef" or "#endif"
 //   at its own depth end it. Comments and literals are followed there too,
 //   but every position in the block is Inactive.

@@ -74,9 +74,9 @@ inline std::vector<UseKind> ReferenceKinds(std::string_view s) {
     };
     const auto isNumber = [&](char c) { return isWord(c) || in(".'", c); };
     const auto isBlank = [&](char c) { return in(" \t", c); };
-    // A raw delimiter holds no white space at all, as in C++.
+    // A raw delimiter holds no white space at all, as in C++, and no quote.
     const auto isDelimiter = [&](char c) {
-        return std::isspace(static_cast<unsigned char>(c)) == 0 && !in("()\\", c);
+        return std::isspace(static_cast<unsigned char>(c)) == 0 && !in("()\\\"", c);
     };
     // Where the run of bytes that `part` takes ends, going back from `k` or on from it.
     const auto runStart = [&](std::size_t k, auto part) {

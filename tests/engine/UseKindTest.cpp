@@ -53,9 +53,8 @@ const KindRow kKindRows[] = {
     {"comment_openers_in_strings", R"("//" gX "/*" gX)", "1:code 1:code "},
     {"unterminated_literals", "\"gX\ngX 'gX\ngX", "1:string 2:code 2:string 3:code "},
     {"escaped_line_break", "\"a\\\r\ngX\" gX", "2:string 2:code "},
-    {"raw_string", "R\"d( gX )\" gX )d\" gX u8R\"(gX)\" xR\"gX\" gX",
-     "1:string 1:string 1:code "
-     "1:string 1:string 1:code "},
+    {"raw_string", R"~(R"d( gX )" gX )d" gX u8R"(gX)" xR"gX" gX R""gX R"a b"gX)~",
+     "1:string 1:string 1:code 1:string 1:string 1:code 1:code 1:code "},
     {"digit_separators", "1'000'000 gX 0x1'F gX u'gX' gX", "1:code 1:code 1:string 1:code "},
     {"if_0_to_endif", "#if 0\ngX\n#endif\ngX", "2:inactive 4:code "},
     {"if_0_nested_to_else", "  # if 0 // off\ngX\n#ifdef A\n#else\ngX\n#endif\n#elif 1\ngX\n",
