@@ -95,7 +95,8 @@ std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywor
 
 TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
-    dir.Put("src/a.c", "T(A) gA\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
+    dir.Put("src/a.c",
+            "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
     dir.Put("src/d.c", "S2(A)\n");
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
@@ -104,7 +105,8 @@ TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
                        "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
                        "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
-                       "#define SHOW5(y) SHOW4(y)\n#if 0\n#define T(x) gMenu ## x\n#endif\n");
+                       "#define SHOW5(y) SHOW4(y)\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
+                       "T(x) gMenu ## x\n#endif\n");
     EXPECT_EQ(LoadedKinds(dir, "#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
                                "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
                                "#define sMenuA \"m\"\n#define S2(x) gMenu##x\n"),
