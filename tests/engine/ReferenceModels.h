@@ -63,73 +63,108 @@ inline CSourceUseArray ReferenceScan(const CKeywordArray& table, std::string_vie
     return uses;
 }
 
+namespace reference_lexer {
+
+inline bool In(std::string_view set, char c) {
+    return set.find(c) != std::string_view::npos;
+}
+inline bool IsWord(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+inline bool IsNumberPart(char c) {
+    return IsWord(c) || In(".'", c);
+}
+inline bool IsBlank(char c) {
+    return In(" \t", c);
+}
+// A raw delimiter holds no white space at all, as in C++, and no quote.
+inline bool IsDelimiterPart(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) == 0 && !In("()\\\"", c);
+}
+inline char At(std::string_view s, std::size_t k) {
+    return k < s.size() ? s[k] : '\0';
+}
+// Where the run of bytes that `part` takes ends, going back from `k` or on from it.
+inline std::size_t RunStart(std::string_view s, std::size_t k, bool (*part)(char)) {
+    while (k > 0 && part(s[k - 1]))
+        --k;
+    return k;
+}
+inline std::size_t RunEnd(std::string_view s, std::size_t k, bool (*part)(char)) {
+    while (k < s.size() && part(s[k]))
+        ++k;
+    return k;
+}
+
+// The end of the "//" comment at i. A CR LF is one break: its LF goes on
+// whatever its CR did.
+inline std::size_t LineCommentEnd(std::string_view s, std::size_t i) {
+    std::size_t end = i + 1;
+    while (end < s.size() &&
+           !(In("\r\n", s[end]) && s[end - 1] != '\\' && !(s[end] == '\n' && s[end - 1] == '\r')))
+        ++end;
+    return end;
+}
+
+// The end of the literal whose quote is at i.
+inline std::size_t LiteralEnd(std::string_view s, std::size_t i) {
+    const std::size_t n = s.size();
+    const char c = s[i];
+    const std::size_t d = RunEnd(s, i + 1, IsDelimiterPart), w = RunStart(s, i, IsWord);
+    const std::string prefix = " " + std::string(s.substr(w, i - w)) + " ";
+    if (c == '"' && At(s, d) == '(' && d <= i + 17 &&
+        std::string_view(" R LR uR UR u8R ").find(prefix) != std::string_view::npos) {
+        const std::string close = ")" + std::string(s.substr(i + 1, d - i - 1)) + '"';
+        return std::min(s.find(close, d + 1), n - close.size()) + close.size();
+    }
+    std::size_t end = i + 1;
+    while (end < n && s[end] != c && !In("\r\n", s[end]))
+        end += s[end] != '\\' ? 1 : At(s, end + 1) == '\r' && At(s, end + 2) == '\n' ? 3 : 2;
+    return std::min(end, n) + (At(s, end) == c ? 1 : 0);
+}
+
+// The "#if 0" depth after the directive whose '#' is at i.
+inline int DepthAfter(std::string_view s, std::size_t i, int depth) {
+    const std::size_t from = RunEnd(s, i + 1, IsBlank), to = RunEnd(s, from, IsWord);
+    const std::string_view name = s.substr(from, to - from);
+    const std::size_t zero = RunEnd(s, to, IsBlank), after = RunEnd(s, zero + 1, IsBlank);
+    if (depth < 0)
+        return name == "if" && At(s, zero) == '0' && (after >= s.size() || In("\r\n/", s[after]))
+                   ? 0
+                   : -1;
+    if (name == "if" || name == "ifdef" || name == "ifndef")
+        return depth + 1;
+    const bool bEndsBranch =
+        name == "else" || name == "elif" || name == "elifdef" || name == "elifndef";
+    return name == "endif" || (depth == 0 && bEndsBranch) ? depth - 1 : depth;
+}
+
+} // namespace reference_lexer
+
 // The kind of every byte of a C-family text by CSourceLexer's rules, read in
 // one pass over the whole text, looking ahead and back as far as a rule needs.
 inline std::vector<UseKind> ReferenceKinds(std::string_view s) {
+    using namespace reference_lexer;
     const std::size_t n = s.size();
-    const auto at = [&](std::size_t k) { return k < n ? s[k] : '\0'; };
-    const auto in = [](std::string_view set, char c) { return set.find(c) != set.npos; };
-    const auto isWord = [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    };
-    const auto isNumber = [&](char c) { return isWord(c) || in(".'", c); };
-    const auto isBlank = [&](char c) { return in(" \t", c); };
-    // A raw delimiter holds no white space at all, as in C++, and no quote.
-    const auto isDelimiter = [&](char c) {
-        return std::isspace(static_cast<unsigned char>(c)) == 0 && !in("()\\\"", c);
-    };
-    // Where the run of bytes that `part` takes ends, going back from `k` or on from it.
-    const auto runStart = [&](std::size_t k, auto part) {
-        while (k > 0 && part(s[k - 1]))
-            --k;
-        return k;
-    };
-    const auto runEnd = [&](std::size_t k, auto part) {
-        while (k < n && part(s[k]))
-            ++k;
-        return k;
-    };
     std::vector<UseKind> kinds(n);
     int depth = -1; // nesting inside an "#if 0" block; -1 outside one
     for (std::size_t i = 0, end = 0; i < n; i = end) {
         const char c = s[i];
-        UseKind kind = c == '/' && in("/*", at(i + 1)) ? UseKind::Comment : UseKind::Code;
+        UseKind kind = c == '/' && In("/*", At(s, i + 1)) ? UseKind::Comment : UseKind::Code;
         end = i + 1;
-        if (c == '/' && at(i + 1) == '/') {
-            // A CR LF is one break: its LF goes on whatever its CR did.
-            while (end < n && !(in("\r\n", s[end]) && s[end - 1] != '\\' &&
-                                !(s[end] == '\n' && s[end - 1] == '\r')))
-                ++end;
-        } else if (c == '/' && at(i + 1) == '*') {
+        const bool bCharacter =
+            c == '\'' &&
+            std::isdigit(static_cast<unsigned char>(At(s, RunStart(s, i, IsNumberPart)))) == 0;
+        const std::size_t h = RunStart(s, i, IsBlank); // only blanks from h to i
+        if (c == '/' && At(s, i + 1) == '/') {
+            end = LineCommentEnd(s, i);
+        } else if (c == '/' && At(s, i + 1) == '*') {
             end = std::min(s.find("*/", i + 2), n - 2) + 2;
-        } else if (c == '"' || (c == '\'' && !std::isdigit(static_cast<unsigned char>(
-                                                 at(runStart(i, isNumber)))))) {
+        } else if (c == '"' || bCharacter) {
             kind = UseKind::String;
-            const std::size_t d = runEnd(i + 1, isDelimiter), w = runStart(i, isWord);
-            const std::string prefix = " " + std::string(s.substr(w, i - w)) + " ";
-            if (c == '"' && at(d) == '(' && d <= i + 17 &&
-                std::string_view(" R LR uR UR u8R ").find(prefix) != std::string_view::npos) {
-                const std::string close = ")" + std::string(s.substr(i + 1, d - i - 1)) + '"';
-                end = std::min(s.find(close, d + 1), n - close.size()) + close.size();
-            } else {
-                while (end < n && s[end] != c && !in("\r\n", s[end]))
-                    end += s[end] != '\\' ? 1 : at(end + 1) == '\r' && at(end + 2) == '\n' ? 3 : 2;
-                end = std::min(end, n) + (at(end) == c ? 1 : 0);
-            }
-        } else if (const std::size_t h = runStart(i, isBlank); // only blanks from h to i
-                   c == '#' && (h == 0 || in("\r\n", s[h - 1]))) {
-            const std::size_t from = runEnd(i + 1, isBlank), to = runEnd(from, isWord);
-            const std::string_view name = s.substr(from, to - from);
-            const std::size_t zero = runEnd(to, isBlank), after = runEnd(zero + 1, isBlank);
-            if (depth < 0)
-                depth = name == "if" && at(zero) == '0' && (after >= n || in("\r\n/", s[after]))
-                            ? 0
-                            : -1;
-            else if (name == "if" || name == "ifdef" || name == "ifndef")
-                ++depth;
-            else if (name == "endif" || (depth == 0 && (name == "else" || name == "elif" ||
-                                                        name == "elifdef" || name == "elifndef")))
-                --depth;
+            end = LiteralEnd(s, i);
+        } else if (c == '#' && (h == 0 || In("\r\n", s[h - 1]))) {
+            depth = DepthAfter(s, i, depth);
         }
         for (std::size_t k = i; k < std::min(end, n); ++k)
             kinds[k] = depth >= 0 ? UseKind::Inactive : kind;
