@@ -80,6 +80,11 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
+// Scans spread over every core.
+unsigned ScanThreadCount() {
+    return std::max(1U, std::thread::hardware_concurrency());
+}
+
 } // namespace
 
 void CGlossCutterDoc::ShowStatusText(const std::string& text) const {
@@ -163,14 +168,13 @@ void CGlossCutterDoc::ShowScanProgress(const std::string& path, std::size_t inde
 
 bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const {
     const CUsageScanner scanner(load.m_arrKeywords);
-    const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     // The keyword file may define the pasting macros too, scanned or not.
     std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
     std::vector<bool> read(paths.size());
     const bool bCompleted = ::ScanFiles(
         [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
-        paths, nThreads,
+        paths, ScanThreadCount(),
         [&](std::size_t index, CFileUses& uses) {
             ShowScanProgress(paths[index], index, paths.size());
             if (IsKeywordFile(paths[index], keywordFile))
@@ -203,12 +207,11 @@ bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<
     }
     // The pasted uses of each keyword, with the walk index of their file.
     std::unordered_map<CKeyword*, std::vector<std::pair<std::size_t, CUsed>>> pasted;
-    const unsigned nThreads = std::max(1U, std::thread::hardware_concurrency());
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     const bool bCompleted =
         ::ScanFiles([&](const std::string& path,
                         CFileUses& uses) { AnalyzePastedUses(scanner, macros, path, uses); },
-                    files, nThreads,
+                    files, ScanThreadCount(),
                     [&](std::size_t index, CFileUses& uses) {
                         ShowScanProgress(files[index], index, files.size());
                         if (IsKeywordFile(files[index], keywordFile))

@@ -4,15 +4,10 @@
 #include "SymbolIndex.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
 constexpr int kForwardingLevels = 4;
-
-bool IsIdentifierByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 bool IsIdentifier(std::string_view text) {
     return !text.empty() && !(text[0] >= '0' && text[0] <= '9') &&
@@ -258,7 +253,7 @@ void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
         nLine += CountBreaks(text.substr(counted, place.m_nAt - counted), bAfterCr);
         counted = place.m_nAt;
         const UseKind kind = lexer.KindAt(text.data() + place.m_nAt);
-        const CSourceUse use{nullptr, nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine),
+        const CSourceUse use{nullptr, ClampLine(nLine),
                              kind == UseKind::Code ? UseKind::Pasted : kind};
         AddPastedUses(index, *place.m_pPrefixes, Arguments(text, open), use, uses);
     }

@@ -24,10 +24,6 @@ constexpr std::size_t kMaxRawDelimiter = 16;
 constexpr std::size_t kMaxDirectiveName = 8;
 constexpr std::size_t kMaxDefinition = std::size_t{64} * 1024;
 
-bool IsIdentifierByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 bool IsRunByte(char c) {
     return IsIdentifierByte(c) || c == '.' || c == '\'';
 }

@@ -12,6 +12,11 @@
 // or .rc, in any case.
 bool IsCFamilyFile(std::string_view path);
 
+// A byte of a C identifier (or of a number's digits).
+constexpr bool IsIdentifierByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 // Follows a C-family text through its comments, literals and "#if 0" blocks,
 // so that each position can be given its UseKind. The text comes in pieces
 // (BeginPiece, then KindAt at rising positions of the piece, then EndPiece,

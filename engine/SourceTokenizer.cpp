@@ -88,10 +88,6 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
     return masks;
 }
 
-int ClampLine(std::int64_t nLine) {
-    return nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine);
-}
-
 } // namespace
 
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,

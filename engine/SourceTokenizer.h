@@ -2,6 +2,7 @@
 
 #include "UseKind.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,6 +23,11 @@ struct CSourceUse {
 };
 
 using CSourceUseArray = std::vector<CSourceUse>;
+
+// A line number as CSourceUse holds it: past INT_MAX, INT_MAX.
+constexpr int ClampLine(std::int64_t nLine) {
+    return nLine > INT_MAX ? INT_MAX : static_cast<int>(nLine);
+}
 
 // Splits a source file into lines and tokens and looks every token up. The
 // file may arrive in pieces of any size (Feed, then Finish): a token or a
