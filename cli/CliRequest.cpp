@@ -3,22 +3,36 @@
 #include "LoadSettings.h"
 #include "Wipe.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string_view>
 
 const char* const kUsageText =
-    "Usage: glosscutter-cli scan [INPUTS] [--strict] [--format text|json] [--unused]\n"
-    "                            [--check]\n"
+    "Usage: glosscutter-cli scan [INPUTS] [--strict] [--format text|json|sarif] [--unused]\n"
+    "                            [--check] [--baseline FILE] [--write-baseline FILE]\n"
+    "                            [--color=auto|always|never] [--quiet]\n"
     "       glosscutter-cli wipe [INPUTS] [--strict] [--operation mark|remove]\n"
-    "                            [--dry-run] [--allow-unreadable]\n"
+    "                            [--dry-run] [--allow-unreadable] [--quiet]\n"
+    "       glosscutter-cli init\n"
     "       glosscutter-cli --help | --version\n"
     "\n"
     "scan  reads the keyword file, scans every file under the source folders for\n"
     "      each keyword's symbol, and reports the keywords that nothing uses.\n"
     "wipe  does the same, then comments out (mark) or deletes (remove) the unused\n"
     "      keywords in the keyword file, after copying it to a .bak backup.\n"
+    "init  writes a commented .glosscutter.conf in the current folder, naming the\n"
+    "      header with the most text defines and the folder itself as the sources;\n"
+    "      it never overwrites one.\n"
     "\n"
-    "INPUTS (each option given replaces that setting of GlossCutter's Options):\n"
+    "SETTINGS: the first .glosscutter.conf in the current folder or a folder above\n"
+    "it, where relative paths are relative to its folder; without one, the user's\n"
+    "settings from GlossCutter's Options. A project file is read alone: what it\n"
+    "leaves out takes its default.\n"
+    "  --settings FILE         read the settings from FILE instead\n"
+    "  --no-settings           read no settings: every setting takes its default\n"
+    "\n"
+    "INPUTS (each option given replaces that setting):\n"
     "  --keyword-file FILE     the header of text constants\n"
     "  --source-folder DIR     a folder to scan, with its subfolders (up to 8)\n"
     "  --skipped-file FILE     a file not to scan (up to 8)\n"
@@ -31,13 +45,23 @@ const char* const kUsageText =
     "  --strict                count as unused the keywords only mentioned in\n"
     "                          comments, strings or inactive code: scan warns\n"
     "                          of them, --check fails, wipe takes them\n"
+    "  --quiet                 no progress and no summary line\n"
     "scan:\n"
-    "  --format text|json      text: one warning per unused keyword and a note\n"
+    "  --format text|json|sarif\n"
+    "                          text: one warning per unused keyword and a note\n"
     "                          per only mentioned one (default);\n"
-    "                          json: every keyword with its status and uses\n"
+    "                          json: every keyword with its status and uses;\n"
+    "                          sarif: SARIF 2.1.0 for code scanning\n"
     "  --unused                json: list only the unused keywords\n"
     "  --check                 exit with status 1 when a keyword is unused\n"
-    "wipe:\n"
+    "  --baseline FILE         report only the symbols FILE does not list, and\n"
+    "                          note those it lists that nothing reports any more\n"
+    "  --write-baseline FILE   write the symbols reported now to FILE\n"
+    "  --color=auto|always|never\n"
+    "                          colour warnings and notes; auto: on a terminal,\n"
+    "                          unless NO_COLOR is set\n"
+    "wipe (--baseline is accepted and has no effect: a wipe takes every unused\n"
+    "keyword):\n"
     "  --operation mark|remove what to do with unused keywords (default: setting)\n"
     "  --dry-run               print the change as a unified diff; write nothing\n"
     "  --allow-unreadable      wipe although some source files or folders could\n"
@@ -64,9 +88,10 @@ std::string NormalisePath(const std::string& path) {
 namespace {
 
 bool TakesValue(std::string_view option) {
-    return option == "--keyword-file" || option == "--source-folder" ||
-           option == "--skipped-file" || option == "--format" || option == "--operation" ||
-           option == "--keep";
+    constexpr std::string_view kWithValue[] = {
+        "--keyword-file", "--source-folder", "--skipped-file", "--format",         "--operation",
+        "--keep",         "--settings",      "--baseline",     "--write-baseline", "--color"};
+    return std::ranges::find(kWithValue, option) != std::end(kWithValue);
 }
 
 std::string AddPath(std::optional<std::vector<std::string>>& list, const std::string& value,
@@ -110,7 +135,9 @@ constexpr CFlag kFlags[] = {{"--unused", true, false, &CCliRequest::m_bUnusedOnl
                             {"--check", true, false, &CCliRequest::m_bCheck},
                             {"--strict", true, true, &CCliRequest::m_bStrict},
                             {"--dry-run", false, true, &CCliRequest::m_bDryRun},
-                            {"--allow-unreadable", false, true, &CCliRequest::m_bAllowUnreadable}};
+                            {"--allow-unreadable", false, true, &CCliRequest::m_bAllowUnreadable},
+                            {"--no-settings", true, true, &CCliRequest::m_bNoSettings},
+                            {"--quiet", true, true, &CCliRequest::m_bQuiet}};
 
 // The value of the option at argv[k] ("--option=value" or "--option value",
 // then k moves past it), or what is wrong with it.
@@ -142,8 +169,31 @@ std::string SetFormat(const std::string& value, CCliRequest& request) {
         request.m_nFormat = ReportFormat::Text;
     else if (value == "json")
         request.m_nFormat = ReportFormat::Json;
+    else if (value == "sarif")
+        request.m_nFormat = ReportFormat::Sarif;
     else
-        return "--format must be text or json, not \"" + value + "\"";
+        return "--format must be text, json or sarif, not \"" + value + "\"";
+    return {};
+}
+
+std::string SetColour(const std::string& value, CCliRequest& request) {
+    if (value == "auto")
+        request.m_nColour = ColourChoice::Auto;
+    else if (value == "always")
+        request.m_nColour = ColourChoice::Always;
+    else if (value == "never")
+        request.m_nColour = ColourChoice::Never;
+    else
+        return "--color must be auto, always or never, not \"" + value + "\"";
+    return {};
+}
+
+// An option that names a file: stored in `member`, or what is wrong with it.
+std::string SetFile(std::string_view option, const std::string& value,
+                    std::optional<std::string>& member) {
+    if (value.empty())
+        return std::string(option) + " needs a non-empty value";
+    member = value;
     return {};
 }
 
@@ -161,12 +211,10 @@ std::string SetOperation(const std::string& value, CCliRequest& request) {
 // `request`, or what is wrong with it.
 std::string ApplyOption(std::string_view option, const std::string& value, CCliRequest& request) {
     const bool bScan = request.m_nCommand == CliCommand::Scan;
-    if (option == "--keyword-file") {
-        if (value.empty())
-            return "--keyword-file needs a non-empty value";
-        request.m_strKeywordFile = value;
-        return {};
-    }
+    if (option == "--keyword-file")
+        return SetFile(option, value, request.m_strKeywordFile);
+    if (option == "--settings")
+        return SetFile(option, value, request.m_strSettingsFile);
     if (option == "--source-folder")
         return AddSourceFolder(request, value);
     if (option == "--skipped-file")
@@ -179,6 +227,12 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
     }
     if (bScan && option == "--format")
         return SetFormat(value, request);
+    if (bScan && option == "--color")
+        return SetColour(value, request);
+    if (option == "--baseline") // a wipe takes baselined keywords as well
+        return SetFile(option, value, request.m_strBaselineFile);
+    if (bScan && option == "--write-baseline")
+        return SetFile(option, value, request.m_strWriteBaselineFile);
     if (!bScan && option == "--operation")
         return SetOperation(value, request);
     for (const CFlag& flag : kFlags) {
@@ -212,6 +266,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
         request.m_nCommand = CliCommand::Scan;
     else if (command == "wipe")
         request.m_nCommand = CliCommand::Wipe;
+    else if (command == "init")
+        request.m_nCommand = CliCommand::Init;
     else
         return "unknown command: " + std::string(command);
 
@@ -225,8 +281,12 @@ std::string ParseCommandLine(int argc, const char* const* argv, CCliRequest& req
             request.m_nCommand = CliCommand::Help;
             return {};
         }
+        if (request.m_nCommand == CliCommand::Init)
+            return "init takes no options, not " + std::string(option);
         if (std::string error = ApplyOption(option, value, request); !error.empty())
             return error;
     }
+    if (request.m_strSettingsFile && request.m_bNoSettings)
+        return "--settings and --no-settings exclude each other";
     return {};
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "Report.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
-enum class CliCommand { Scan, Wipe, Help, Version };
-enum class ReportFormat { Text, Json };
+enum class CliCommand { Scan, Wipe, Init, Help, Version };
+enum class ReportFormat { Text, Json, Sarif };
 
 // What the command line asks for. Each group of options that is given
 // replaces the matching setting; what is not given comes from the settings.
 struct CCliRequest {
     CliCommand m_nCommand = CliCommand::Help;
+    std::optional<std::string> m_strSettingsFile; // --settings: this file, not the search
+    bool m_bNoSettings = false;                   // no settings file at all: defaults only
     std::optional<std::string> m_strKeywordFile;
     std::optional<std::vector<std::string>> m_listSourceFolders; // absolute, normal, existing
     std::optional<std::vector<std::string>> m_listSkippedFiles;  // absolute and normal
@@ -20,8 +24,12 @@ struct CCliRequest {
     bool m_bStrict = false;               // only mentioned keywords count as unused too
     std::optional<unsigned> m_nOperation; // WIPE_MARK or WIPE_REMOVE
     bool m_bDryRun = false;
-    bool m_bAllowUnreadable = false;             // wipe although some sources could not be read
-    std::vector<std::string> m_listKeptPatterns; // --keep: symbols never to tick
+    bool m_bAllowUnreadable = false;              // wipe although some sources could not be read
+    std::vector<std::string> m_listKeptPatterns;  // --keep: symbols never to tick
+    std::optional<std::string> m_strBaselineFile; // report only symbols not in it
+    std::optional<std::string> m_strWriteBaselineFile; // write the reported symbols to it
+    ColourChoice m_nColour = ColourChoice::Auto;
+    bool m_bQuiet = false; // no progress and no summary
 };
 
 // Fills `request` from the arguments; returns what is wrong, or an empty text.

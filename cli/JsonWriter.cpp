@@ -1,5 +1,8 @@
 #include "JsonWriter.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 // Length of the valid UTF-8 sequence at the start of `s`, or 0.
@@ -33,7 +36,40 @@ std::size_t ValidSequenceLength(std::string_view s) {
     return length;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t length = ValidSequenceLength(text);
+        if (length == 0)
+            return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
+void AppendBase64(std::string& out, std::string_view bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t group = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            group = (group << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0U);
+        for (std::size_t k = 0; k < 4; ++k)
+            out += k <= n ? kDigits[(group >> (18 - 6 * k)) & 0x3F] : '=';
+    }
+}
+
 } // namespace
+
+void AppendJsonPath(std::string& out, std::string_view path) {
+    if (IsValidUtf8(path)) {
+        AppendJsonString(out, path);
+        return;
+    }
+    out += R"({"bytes": ")";
+    AppendBase64(out, path);
+    out += "\"}";
+}
 
 void AppendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";

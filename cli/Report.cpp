@@ -1,6 +1,8 @@
 #include "Report.h"
 
 #include "AutoCheck.h"
+#include "Baseline.h"
+#include "Finding.h"
 #include "JsonWriter.h"
 
 #include <algorithm>
@@ -33,32 +35,46 @@ std::string Summary(const CScanResult& result) {
 
 } // namespace
 
-void WriteTextReport(std::ostream& out, const CScanResult& result) {
-    // The table is in line order: the keyword a note names is found by its line.
-    const auto symbolAt = [&](int nLine) -> const std::string& {
-        return (*std::ranges::lower_bound(result.m_arrKeywords, nLine, {},
-                                          [](const auto& keyword) { return keyword->m_nLine; }))
-            ->m_strSymbol;
+bool UseColour(ColourChoice choice, bool bTerminal, const char* pNoColor) {
+    if (choice != ColourChoice::Auto)
+        return choice == ColourChoice::Always;
+    return bTerminal && (pNoColor == nullptr || *pNoColor == '\0');
+}
+
+std::string FormatDiagnostic(const CTextStyle& style, const std::string& strFile, int nLine,
+                             bool bWarning, const std::string& strMessage) {
+    // gcc's own colours: the place in bold, a warning magenta, a note cyan.
+    constexpr std::string_view kBold = "\033[01m\033[K";
+    constexpr std::string_view kMagenta = "\033[01;35m\033[K";
+    constexpr std::string_view kCyan = "\033[01;36m\033[K";
+    constexpr std::string_view kReset = "\033[m\033[K";
+    const auto paint = [&](std::string_view colour, const std::string& text) {
+        return style.m_bColour ? std::string(colour) + text + std::string(kReset) : text;
     };
-    for (const auto& keyword : result.m_arrKeywords) {
-        const std::string& file = result.m_strKeywordFile;
-        if (keyword->IsUnused(result.m_bStrict))
-            out << file << ':' << keyword->m_nLine << ": warning: unused keyword "
-                << keyword->m_strSymbol << " \"" << keyword->m_strValue << "\"\n";
-        else if (keyword->GetStatus() == KeywordStatus::Mentioned)
-            out << file << ':' << keyword->m_nLine << ": note: keyword " << keyword->m_strSymbol
-                << " \"" << keyword->m_strValue
-                << "\" is only mentioned in comments, strings or inactive code\n";
-        const auto& sameSymbol = keyword->m_arrSameSymbolLines;
-        if (!sameSymbol.empty() && sameSymbol.front() < keyword->m_nLine)
-            out << file << ':' << keyword->m_nLine << ": warning: symbol " << keyword->m_strSymbol
-                << " is defined again (first at line " << sameSymbol.front() << ")\n";
-        const auto& sameValue = keyword->m_arrSameValueLines;
-        if (!sameValue.empty() && sameValue.front() < keyword->m_nLine)
-            out << file << ':' << keyword->m_nLine << ": note: same text as "
-                << symbolAt(sameValue.front()) << " (line " << sameValue.front() << ")\n";
-    }
-    out << Summary(result) << '\n';
+    return paint(kBold, strFile + ':' + std::to_string(nLine) + ':') + ' ' +
+           paint(bWarning ? kMagenta : kCyan, bWarning ? "warning:" : "note:") + ' ' + strMessage;
+}
+
+std::vector<std::string> StaleBaselineNotes(const CScanResult& result, const CTextStyle& style) {
+    std::vector<std::string> notes;
+    if (result.m_pBaseline == nullptr)
+        return notes;
+    for (const auto& [nLine, symbol] :
+         result.m_pBaseline->StaleEntries(CollectFindings(result, true)))
+        notes.push_back(FormatDiagnostic(style, result.m_pBaseline->GetPath(), nLine, false,
+                                         symbol + " is no longer needed in the baseline"));
+    return notes;
+}
+
+void WriteTextReport(std::ostream& out, const CScanResult& result, const CTextStyle& style) {
+    for (const CFinding& finding : CollectFindings(result))
+        out << FormatDiagnostic(style, result.m_strKeywordFile, finding.m_pKeyword->m_nLine,
+                                finding.m_nLevel == FindingLevel::Warning, finding.m_strMessage)
+            << '\n';
+    for (const std::string& note : StaleBaselineNotes(result, style))
+        out << note << '\n';
+    if (style.m_bSummary)
+        out << Summary(result) << '\n';
 }
 
 void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly) {
@@ -73,7 +89,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         json.clear();
     };
     json += "{\"keywordFile\": ";
-    AppendJsonString(json, result.m_strKeywordFile);
+    AppendJsonPath(json, result.m_strKeywordFile);
     json += ", \"keywords\": [";
     const char* separator = "\n  ";
     const std::string* pLastFile = nullptr; // uses of one file come in runs
@@ -100,7 +116,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         for (const CUsed& used : keyword->m_listUsed) {
             if (pLastFile == nullptr || *pLastFile != used.m_strFile) {
                 lastFileJson.clear();
-                AppendJsonString(lastFileJson, used.m_strFile);
+                AppendJsonPath(lastFileJson, used.m_strFile);
                 pLastFile = &used.m_strFile;
             }
             json += useSeparator;

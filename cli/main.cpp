@@ -1,11 +1,18 @@
 // glosscutter-cli: the keyword engine without a window, for scripts and CI.
 
 #include "AutoCheck.h"
+#include "Baseline.h"
 #include "CliRequest.h"
 #include "DescriptorBuffer.h"
+#include "FileRead.h"
+#include "FileReplace.h"
+#include "Finding.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
+#include "ProjectInit.h"
+#include "ProjectSettings.h"
 #include "Report.h"
+#include "SarifWriter.h"
 #include "TerminalProgress.h"
 #include "UnifiedDiff.h"
 #include "Version.h"
@@ -13,6 +20,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
@@ -79,14 +88,45 @@ CLoadSettings MergeSettings(const CCliRequest& request) {
     return settings;
 }
 
+// Opens the settings the request names, or the project's, or the user's; says
+// why on standard error when a named file cannot be read. `strSourceRoot`
+// becomes what reported paths are relative to: the project file's folder, or
+// else the current one.
+bool OpenSettings(const CCliRequest& request, const CxVersionInfo& version,
+                  std::string& strSourceRoot) {
+    strSourceRoot = std::filesystem::current_path().string();
+    if (request.m_bNoSettings) {
+        theOptions.OpenSettingsKey({}, {});
+        return true;
+    }
+    std::string file = request.m_strSettingsFile.value_or(FindProjectSettings(strSourceRoot));
+    if (file.empty()) {
+        theOptions.OpenSettingsKey(version.m_strCompanyName, version.m_strProductName);
+        return true;
+    }
+    // The store would take a missing file for an empty one.
+    std::string bytes;
+    if (const std::error_code ec = files::ReadWholeFile(file, bytes)) {
+        Fail("cannot read the settings file " + file + ": " + ec.message());
+        return false;
+    }
+    theOptions.OpenSettingsFile(file);
+    strSourceRoot = theOptions.m_strBaseFolder;
+    return true;
+}
+
 // Loads as the window's Reload does; says why on standard error when it cannot.
-bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings) {
+bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings, bool bQuiet) {
     if (settings.m_strKeywordFile.empty()) {
-        Fail("no keyword file: give --keyword-file, or set one in GlossCutter's Options");
+        Fail(theOptions.m_strBaseFolder.empty()
+                 ? "no keyword file: give --keyword-file, set one in GlossCutter's Options, or "
+                   "write a project's .glosscutter.conf with glosscutter-cli init"
+                 : "no keyword file: give --keyword-file, or set \"keyword file\" in " +
+                       theOptions.m_strKeyPath);
         return false;
     }
     CTerminalProgress progress;
-    doc.SetProgress(&progress);
+    doc.SetProgress(bQuiet ? nullptr : &progress);
     doc.Load(settings);
     doc.SetProgress(nullptr);
     if (const std::error_code& ec = doc.GetKeywordFileError()) {
@@ -98,27 +138,59 @@ bool Load(CGlossCutterDoc& doc, const CLoadSettings& settings) {
     return true;
 }
 
-int RunScan(const CCliRequest& request) {
+// Writes the symbols `result` reports, all of them, to the baseline `strPath`.
+bool WriteBaseline(const std::string& strPath, const CScanResult& result) {
+    const std::string text = CBaseline::Format(CollectFindings(result, true));
+    std::error_code ec = files::CreateNewFile(strPath, text);
+    if (ec == std::errc::file_exists)
+        ec = files::ReplaceFileContent(strPath, text);
+    if (ec)
+        Fail("cannot write the baseline " + strPath + ": " + ec.message());
+    return !ec;
+}
+
+int RunScan(const CCliRequest& request, const CxVersionInfo& version,
+            const std::string& strSourceRoot) {
+    CBaseline baseline;
+    if (request.m_strBaselineFile)
+        if (const std::error_code ec = baseline.Read(*request.m_strBaselineFile))
+            return Fail("cannot read the baseline " + *request.m_strBaselineFile + ": " +
+                        ec.message());
     const CLoadSettings settings = MergeSettings(request);
     CGlossCutterDoc doc;
-    if (!Load(doc, settings))
+    if (!Load(doc, settings, request.m_bQuiet))
         return kExitError;
-    const CScanResult result{settings.m_strKeywordFile, doc.m_arrKeywords,
-                             doc.GetScannedFileCount(), doc.GetUnreadable().size(),
-                             request.m_bStrict};
+    const CScanResult result{
+        settings.m_strKeywordFile, doc.m_arrKeywords,
+        doc.GetScannedFileCount(), doc.GetUnreadable().size(),
+        request.m_bStrict,         request.m_strBaselineFile ? &baseline : nullptr};
+    if (request.m_strWriteBaselineFile && !WriteBaseline(*request.m_strWriteBaselineFile, result))
+        return kExitError;
+    CTextStyle style;
+    style.m_bSummary = !request.m_bQuiet;
     CStandardOutput out;
-    if (request.m_nFormat == ReportFormat::Json)
-        WriteJsonReport(out.Stream(), result, request.m_bUnusedOnly);
-    else
-        WriteTextReport(out.Stream(), result);
-    const bool bFound = CountUnused(doc.m_arrKeywords, request.m_bStrict) > 0;
+    if (request.m_nFormat == ReportFormat::Text) {
+        style.m_bColour =
+            UseColour(request.m_nColour, ::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"));
+        WriteTextReport(out.Stream(), result, style);
+    } else {
+        if (request.m_nFormat == ReportFormat::Json)
+            WriteJsonReport(out.Stream(), result, request.m_bUnusedOnly);
+        else
+            WriteSarifReport(out.Stream(), result,
+                             {version.m_strProductName, version.m_strVersion, strSourceRoot});
+        // The report is for machines; the notes go to the reader.
+        for (const std::string& note : StaleBaselineNotes(result, style))
+            std::cerr << note << '\n';
+    }
+    const bool bFound = HasFailingFinding(CollectFindings(result));
     return out.Finish(request.m_bCheck && bFound ? kExitUnused : kExitOk, "the report");
 }
 
 int RunWipe(const CCliRequest& request) {
     const CLoadSettings settings = MergeSettings(request);
     CGlossCutterDoc doc;
-    if (!Load(doc, settings))
+    if (!Load(doc, settings, request.m_bQuiet))
         return kExitError;
     if (const CScanGap gap = doc.GetScanGap(request.m_bAllowUnreadable)) {
         const bool bAllowable = gap.m_nKind == ScanGapKind::Unreadable;
@@ -148,8 +220,25 @@ int RunWipe(const CCliRequest& request) {
     const CWipeResult result = WipeKeywords(wipe);
     if (!result.Succeeded())
         return Fail(result.Describe(settings.m_strKeywordFile));
-    out.Stream() << result.Describe(settings.m_strKeywordFile) << '\n';
+    if (!request.m_bQuiet)
+        out.Stream() << result.Describe(settings.m_strKeywordFile) << '\n';
     return out.Finish(kExitOk, "the result");
+}
+
+// Writes a project settings file for the current folder, never over one.
+int RunInit() {
+    const std::string keywordFile = GuessKeywordFile(".");
+    const std::error_code ec =
+        files::CreateNewFile(kProjectSettingsName, InitialProjectSettings(keywordFile));
+    if (ec == std::errc::file_exists)
+        return Fail(std::string(kProjectSettingsName) + " exists already; init leaves it as it is");
+    if (ec)
+        return Fail(std::string("cannot write ") + kProjectSettingsName + ": " + ec.message());
+    std::cout << "wrote " << kProjectSettingsName << ": "
+              << (keywordFile.empty() ? "no header with text defines found; set its keyword file"
+                                      : "keyword file " + keywordFile)
+              << ", source folder .\n";
+    return kExitOk;
 }
 
 } // namespace
@@ -174,10 +263,15 @@ int main(int argc, char** argv) {
     case CliCommand::Version:
         std::cout << version.m_strProductName << " Version " << version.m_strVersion << '\n';
         return kExitOk;
+    case CliCommand::Init:
+        return RunInit();
     case CliCommand::Scan:
     case CliCommand::Wipe:
         break;
     }
-    theOptions.OpenSettingsKey(version.m_strCompanyName, version.m_strProductName);
-    return request.m_nCommand == CliCommand::Scan ? RunScan(request) : RunWipe(request);
+    std::string sourceRoot;
+    if (!OpenSettings(request, version, sourceRoot))
+        return kExitError;
+    return request.m_nCommand == CliCommand::Scan ? RunScan(request, version, sourceRoot)
+                                                  : RunWipe(request);
 }

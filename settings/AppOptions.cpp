@@ -1,6 +1,7 @@
 #include "AppOptions.h"
 
 #include <QSettings>
+#include <filesystem>
 
 CAppOptions::CAppOptions() = default;
 
@@ -9,6 +10,7 @@ CAppOptions::~CAppOptions() = default;
 int CAppOptions::OpenSettingsKey(const std::string& strCompany, const std::string& strProduct) {
     m_pSettings.reset();
     m_strKeyPath.clear();
+    m_strBaseFolder.clear();
     if (strCompany.empty() || strProduct.empty())
         return kSettingsNotFound;
     m_pSettings =
@@ -16,6 +18,32 @@ int CAppOptions::OpenSettingsKey(const std::string& strCompany, const std::strin
                                     QString::fromUtf8(strCompany), QString::fromUtf8(strProduct));
     m_strKeyPath = m_pSettings->fileName().toStdString();
     return kSettingsOk;
+}
+
+int CAppOptions::OpenSettingsFile(const std::string& strPath) {
+    m_pSettings.reset();
+    m_strKeyPath.clear();
+    m_strBaseFolder.clear();
+    if (strPath.empty())
+        return kSettingsNotFound;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(strPath, ec);
+    if (ec)
+        return kSettingsNotFound;
+    m_pSettings = std::make_unique<QSettings>(QString::fromStdString(absolute.string()),
+                                              QSettings::IniFormat);
+    m_strKeyPath = strPath;
+    m_strBaseFolder = absolute.lexically_normal().parent_path().string();
+    return kSettingsOk;
+}
+
+std::string CAppOptions::ResolvePath(const std::string& strPath) const {
+    if (m_strBaseFolder.empty() || strPath.empty() || strPath.starts_with('/'))
+        return strPath;
+    std::string joined = (std::filesystem::path(m_strBaseFolder) / strPath).lexically_normal();
+    while (joined.size() > 1 && joined.back() == '/')
+        joined.pop_back();
+    return joined;
 }
 
 int CAppOptions::ReadText(const QString& name, std::string& value,

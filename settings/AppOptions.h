@@ -28,10 +28,20 @@ public:
     // every read gives its default and every write is lost.
     int OpenSettingsKey(const std::string& strCompany, const std::string& strProduct);
 
+    // Opens the settings file at `strPath`, such as a project's
+    // .glosscutter.conf, as the store: nothing else is read, missing keys take
+    // their defaults, and ResolvePath resolves against the file's folder.
+    int OpenSettingsFile(const std::string& strPath);
+
+    // `strPath` as a load uses it: a relative path from a settings file,
+    // joined to that file's folder; anything else as it is.
+    std::string ResolvePath(const std::string& strPath) const;
+
     // Texts longer than this cannot be read back; a read then gives the default.
     static constexpr std::size_t kMaxTextBytes = 259;
 
-    std::string m_strKeyPath; // the file of the open store; empty while none is open
+    std::string m_strKeyPath;    // the file of the open store; empty while none is open
+    std::string m_strBaseFolder; // what relative paths are relative to; empty: as given
 
 protected:
     int ReadText(const QString& name, std::string& value, std::string_view fallback) const;

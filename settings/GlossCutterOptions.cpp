@@ -110,11 +110,11 @@ int CGlossCutterOptions::WriteAll(const COptionValues& values) {
 CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
     const COptionValues values = ReadAll();
     CLoadSettings settings;
-    settings.m_strKeywordFile = values.m_strKeywordFile;
-    std::copy(values.m_listSourceFolders.begin(), values.m_listSourceFolders.end(),
-              settings.m_arrSourceFolders.begin());
-    std::copy(values.m_listSkippedFiles.begin(), values.m_listSkippedFiles.end(),
-              settings.m_arrSkippedFiles.begin());
+    settings.m_strKeywordFile = ResolvePath(values.m_strKeywordFile);
+    const auto resolve = [this](const std::string& path) { return ResolvePath(path); };
+    std::ranges::transform(values.m_listSourceFolders, settings.m_arrSourceFolders.begin(),
+                           resolve);
+    std::ranges::transform(values.m_listSkippedFiles, settings.m_arrSkippedFiles.begin(), resolve);
     settings.m_listKeptPatterns = SplitKeepPatterns(values.m_strKeptSymbols);
     return settings;
 }

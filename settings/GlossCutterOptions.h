@@ -50,7 +50,7 @@ public:
     // Returns the first failure.
     int WriteAll(const COptionValues& values);
 
-    // What a load reads, all at once.
+    // What a load reads, all at once, with relative paths resolved.
     CLoadSettings GetLoadSettings() const;
 };
 

@@ -277,6 +277,21 @@ std::error_code WriteFileLike(const std::string& path, std::string_view bytes,
     return WriteAndRename(path, bytes, st, modelPath, false, {});
 }
 
+std::error_code CreateNewFile(const std::string& path, std::string_view bytes) {
+    constexpr mode_t kReadWrite = 0666; // less the umask, as for any new file
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kReadWrite);
+    if (fd < 0)
+        return LastError();
+    std::error_code ec = WriteAll(fd, bytes);
+    if (!ec && ::fsync(fd) != 0)
+        ec = LastError();
+    if (::close(fd) != 0 && !ec)
+        ec = LastError();
+    if (ec)
+        ::unlink(path.c_str());
+    return ec;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     struct stat first {
     }, second{};

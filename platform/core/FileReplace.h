@@ -39,6 +39,10 @@ std::error_code ReplaceFileContent(const std::string& path, std::string_view byt
 std::error_code WriteFileLike(const std::string& path, std::string_view bytes,
                               const std::string& modelPath);
 
+// Creates the file `path`, which must not exist yet, with `bytes` in it;
+// a failure part way removes it again.
+std::error_code CreateNewFile(const std::string& path, std::string_view bytes);
+
 // Whether both paths exist and lead, through links, to the same file.
 bool IsSameFile(const std::string& a, const std::string& b);
 

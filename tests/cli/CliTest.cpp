@@ -38,7 +38,8 @@ std::string Parse(const std::string& line) {
     if (const std::string error = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), r);
         !error.empty())
         return "! " + error;
-    std::string s = std::array{"scan", "wipe", "help", "version"}[static_cast<int>(r.m_nCommand)];
+    std::string s =
+        std::array{"scan", "wipe", "init", "help", "version"}[static_cast<int>(r.m_nCommand)];
     s += r.m_strKeywordFile ? " k=" + *r.m_strKeywordFile : "";
     for (const auto& [tag, list] :
          {std::pair{" f=", &r.m_listSourceFolders}, {" s=", &r.m_listSkippedFiles}})
@@ -78,7 +79,7 @@ const Row kParseRows[] = {
     {"unknown command", "scna", "! unknown command: scna"},
     {"value missing", "scan --keyword-file", "! --keyword-file needs a value"},
     {"empty file", "scan --keyword-file=", "! --keyword-file needs a non-empty value"},
-    {"unknown format", "scan --format xml", "! --format must be text or json, not \"xml\""},
+    {"unknown format", "scan --format xml", "! --format must be text, json or sarif, not \"xml\""},
     {"unknown operation", "wipe --operation delete",
      "! --operation must be mark or remove, not \"delete\""},
     {"value for a flag", "scan --check=yes", "! --check takes no value"},
