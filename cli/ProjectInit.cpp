@@ -79,8 +79,8 @@ std::string InitialProjectSettings(const std::string& strKeywordFile) {
         "; The header of text constants, #define sName \"Text\" lines.\n";
     text += strKeywordFile.empty() ? ";keyword%20file=include/texts.h\n"
                                    : "keyword%20file=" + Quoted(strKeywordFile) + "\n";
-    text += "; What a wipe does with unused keywords: 0 comments them out, 1 deletes them.\n"
-            "unused%20keywords%20operation=0\n"
+    text += "; What a wipe does with unused keywords: 1 comments them out, 2 deletes them.\n"
+            "unused%20keywords%20operation=1\n"
             "; Symbols never to report or wipe: patterns with * and ?, separated by blanks.\n"
             ";kept%20symbols=gDebug* gTest*\n"
             "; The window's editor: a program, or a command with %f for the file and %l\n"

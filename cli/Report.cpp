@@ -106,6 +106,9 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         AppendJsonString(json, keyword->m_strValue);
         json += R"(, "status": ")";
         json += KeywordStatusName(keyword->GetStatus());
+        if (result.m_pBaseline != nullptr)
+            json += result.m_pBaseline->Contains(keyword->m_strSymbol) ? R"(", "baselined": true)"
+                                                                       : R"(", "baselined": false)";
         json += keyword->m_bMarked ? R"(", "marked": true, "sameSymbol": )"
                                    : R"(", "marked": false, "sameSymbol": )";
         AppendLines(json, keyword->m_arrSameSymbolLines);

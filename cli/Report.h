@@ -43,5 +43,6 @@ std::vector<std::string> StaleBaselineNotes(const CScanResult& result, const CTe
 void WriteTextReport(std::ostream& out, const CScanResult& result, const CTextStyle& style);
 
 // One JSON object with every keyword (or only the unused ones), its status,
-// its uses in scan order with their kinds, and a summary.
+// whether the baseline lists it (when there is one), its uses in scan order
+// with their kinds, and a summary.
 void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly);

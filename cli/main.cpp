@@ -85,6 +85,9 @@ CLoadSettings MergeSettings(const CCliRequest& request) {
     settings.m_listKeptPatterns.insert(settings.m_listKeptPatterns.end(),
                                        request.m_listKeptPatterns.begin(),
                                        request.m_listKeptPatterns.end());
+    for (const auto* pBaseline : {&request.m_strBaselineFile, &request.m_strWriteBaselineFile})
+        if (*pBaseline)
+            settings.m_listUnscannedFiles.push_back(NormalisePath(**pBaseline));
     return settings;
 }
 

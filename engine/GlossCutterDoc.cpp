@@ -33,6 +33,8 @@ std::vector<std::string> SkipList(const CLoadSettings& settings) {
         if (!file.empty())
             skipped.push_back(file);
     }
+    skipped.insert(skipped.end(), settings.m_listUnscannedFiles.begin(),
+                   settings.m_listUnscannedFiles.end());
     return skipped;
 }
 

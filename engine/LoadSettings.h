@@ -14,4 +14,8 @@ struct CLoadSettings {
     std::array<std::string, kSlotCount> m_arrSourceFolders;
     std::array<std::string, kSlotCount> m_arrSkippedFiles;
     std::vector<std::string> m_listKeptPatterns{}; // globs of symbols never to tick
+    // Files never read as sources, beyond the skipped ones: the program's own
+    // files, such as a baseline or a project's settings, name symbols
+    // without using them. Compared as the skipped files are.
+    std::vector<std::string> m_listUnscannedFiles{};
 };

@@ -32,8 +32,8 @@ int CAppOptions::OpenSettingsFile(const std::string& strPath) {
         return kSettingsNotFound;
     m_pSettings = std::make_unique<QSettings>(QString::fromStdString(absolute.string()),
                                               QSettings::IniFormat);
-    m_strKeyPath = strPath;
-    m_strBaseFolder = absolute.lexically_normal().parent_path().string();
+    m_strKeyPath = absolute.lexically_normal().string();
+    m_strBaseFolder = std::filesystem::path(m_strKeyPath).parent_path().string();
     return kSettingsOk;
 }
 

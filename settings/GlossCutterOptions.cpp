@@ -116,5 +116,7 @@ CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
                            resolve);
     std::ranges::transform(values.m_listSkippedFiles, settings.m_arrSkippedFiles.begin(), resolve);
     settings.m_listKeptPatterns = SplitKeepPatterns(values.m_strKeptSymbols);
+    if (!m_strBaseFolder.empty())
+        settings.m_listUnscannedFiles.push_back(m_strKeyPath);
     return settings;
 }

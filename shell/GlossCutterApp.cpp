@@ -13,8 +13,10 @@ CGlossCutterApp::CGlossCutterApp() = default;
 
 CGlossCutterApp::~CGlossCutterApp() = default;
 
-bool CGlossCutterApp::InitInstance() {
-    {
+bool CGlossCutterApp::InitInstance(const std::string& strSettingsFile) {
+    if (!strSettingsFile.empty()) {
+        theOptions.OpenSettingsFile(strSettingsFile);
+    } else {
         // The settings are named after the company and product of the
         // program's own version information.
         const CxVersion version;

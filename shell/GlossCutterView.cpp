@@ -224,7 +224,7 @@ void CGlossCutterView::OnDblClk() {
         return;
     std::string keywordFile;
     theOptions.GetKeywordFile(keywordFile);
-    OpenInEditor(keywordFile, static_cast<unsigned>(pKeyword->m_nLine));
+    OpenInEditor(theOptions.ResolvePath(keywordFile), static_cast<unsigned>(pKeyword->m_nLine));
 }
 
 void CGlossCutterView::AutoCheck() {

@@ -196,6 +196,7 @@ void CMainFrame::OnWipe() {
         return;
     std::string keywordFile;
     theOptions.GetKeywordFile(keywordFile);
+    keywordFile = theOptions.ResolvePath(keywordFile);
     std::uint32_t operation = 0;
     theOptions.GetUnusedKeywordsOperation(operation);
     const CWipeResult result =

@@ -25,11 +25,17 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Load the keyword file at once, as Reload does."));
     const QCommandLineOption usedList(QStringLiteral("used-list"),
                                       QStringLiteral("Open the Used List window."));
+    const QCommandLineOption settings(
+        QStringLiteral("settings"),
+        QStringLiteral("Use FILE, such as a project's .glosscutter.conf, as the settings: Options "
+                       "writes into it, and its relative paths are relative to its folder."),
+        QStringLiteral("FILE"));
     parser.addOption(load);
     parser.addOption(usedList);
+    parser.addOption(settings);
     parser.process(application);
 
-    if (!theApp.InitInstance())
+    if (!theApp.InitInstance(ToBytes(parser.value(settings))))
         return 1;
     if (parser.isSet(load))
         theApp.GetMainFrame()->GetActiveView()->Reload();

@@ -5,6 +5,7 @@
 #include "../engine/TestTables.h"
 #include "CliRequest.h"
 #include "JsonWriter.h"
+#include "Report.h"
 #include "UnifiedDiff.h"
 
 #include <cctype>
@@ -45,7 +46,13 @@ std::string Parse(const std::string& line) {
          {std::pair{" f=", &r.m_listSourceFolders}, {" s=", &r.m_listSkippedFiles}})
         for (std::size_t i = 0; *list && i < (*list)->size(); ++i)
             s += (i == 0 ? tag : ",") + (**list)[i];
-    s += r.m_nFormat == ReportFormat::Json ? " json" : "";
+    s += std::array{"", " json", " sarif"}[static_cast<int>(r.m_nFormat)];
+    s += r.m_strSettingsFile ? " settings=" + *r.m_strSettingsFile : "";
+    s += r.m_bNoSettings ? " none" : "";
+    s += r.m_strBaselineFile ? " base=" + *r.m_strBaselineFile : "";
+    s += r.m_strWriteBaselineFile ? " write=" + *r.m_strWriteBaselineFile : "";
+    s += std::array{"", " always", " never"}[static_cast<int>(r.m_nColour)];
+    s += r.m_bQuiet ? " quiet" : "";
     s += std::string(r.m_bUnusedOnly ? " unused" : "") + (r.m_bCheck ? " check" : "");
     s += r.m_bStrict ? " strict" : "";
     s += r.m_nOperation ? " op=" + std::to_string(*r.m_nOperation) : "";
@@ -69,6 +76,21 @@ const Row kParseRows[] = {
      "wipe --keyword-file=k.h --operation remove --dry-run --skipped-file /x.c --allow-unreadable "
      "--strict",
      "wipe k=k.h s=/x.c strict op=2 dry allow"},
+    {"every new scan option",
+     "scan --settings p.conf --format sarif --baseline=b --write-baseline w --color never --quiet",
+     "scan sarif settings=p.conf base=b write=w never quiet"},
+    {"wipe takes a baseline and no settings", "wipe --no-settings --baseline b --quiet",
+     "wipe none base=b quiet"},
+    {"colour always", "scan --color=always", "scan always"},
+    {"init", "init", "init"},
+    {"init with an option", "init --keyword-file k.h",
+     "! init takes no options, not --keyword-file"},
+    {"settings and no settings", "scan --no-settings --settings p.conf",
+     "! --settings and --no-settings exclude each other"},
+    {"unknown colour", "scan --color=yes", "! --color must be auto, always or never, not \"yes\""},
+    {"baseline needs a file", "scan --baseline=", "! --baseline needs a non-empty value"},
+    {"write baseline is for scan", "wipe --write-baseline w",
+     "! unknown option for wipe: --write-baseline"},
     {"short help", "-h", "help"},
     {"help after a command", "scan --help", "help"},
     {"relative paths", "scan --source-folder .//./ --skipped-file a//b/./c/../d/",
@@ -134,6 +156,61 @@ TEST_P(CliJsonString, EscapesAndRepairsText) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, CliJsonString, testing::ValuesIn(kJsonRows), kRowName);
 
+// A path keeps every byte: as text when it is UTF-8, else as base64 of the
+// bytes, padded for each length of the last group.
+const Row kJsonPathRows[] = {
+    {"UTF-8 with escapes", "/a b/\xC3\xA9\"\n.c", "\"/a b/\xC3\xA9\\\"\\n.c\""},
+    {"three bytes", "/\xFF\x80", R"({"bytes": "L/+A"})"},
+    {"one byte over", "/a/\xFF", R"({"bytes": "L2Ev/w=="})"},
+    {"two bytes over", "/ab/\xFE", R"({"bytes": "L2FiL/4="})"},
+    {"overlong", "\xC0\xAF", R"({"bytes": "wK8="})"},
+};
+
+class CliJsonPath : public testing::TestWithParam<Row> {};
+
+TEST_P(CliJsonPath, KeepsEveryByte) {
+    std::string json;
+    AppendJsonPath(json, GetParam().input);
+    EXPECT_EQ(json, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliJsonPath, testing::ValuesIn(kJsonPathRows), kRowName);
+
+struct ColourRow {
+    const char* name;
+    ColourChoice choice;
+    bool terminal;
+    const char* noColor; // null: unset
+    bool colour;
+};
+
+const ColourRow kColourRows[] = {
+    {"auto on a terminal", ColourChoice::Auto, true, nullptr, true},
+    {"auto into a pipe", ColourChoice::Auto, false, nullptr, false},
+    {"auto with NO_COLOR", ColourChoice::Auto, true, "1", false},
+    {"auto with NO_COLOR empty", ColourChoice::Auto, true, "", true},
+    {"always into a pipe with NO_COLOR", ColourChoice::Always, false, "1", true},
+    {"never on a terminal", ColourChoice::Never, true, nullptr, false},
+};
+
+class CliColour : public testing::TestWithParam<ColourRow> {};
+
+// Only the colour changes: without the escapes the line is the plain one.
+TEST_P(CliColour, FollowsTheChoiceTheTerminalAndNoColor) {
+    const ColourRow& row = GetParam();
+    CTextStyle style;
+    style.m_bColour = UseColour(row.choice, row.terminal, row.noColor);
+    EXPECT_EQ(style.m_bColour, row.colour);
+    std::string line = FormatDiagnostic(style, "k.h", 3, true, "unused keyword gA \"A\"");
+    EXPECT_EQ(line.find("\033[01;35m\033[Kwarning:\033[m\033[K") != std::string::npos, row.colour);
+    for (const std::string_view escape : {"\033[01m\033[K", "\033[01;35m\033[K", "\033[m\033[K"})
+        for (auto at = line.find(escape); at != std::string::npos; at = line.find(escape))
+            line.erase(at, escape.size());
+    EXPECT_EQ(line, "k.h:3: warning: unused keyword gA \"A\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CliColour, testing::ValuesIn(kColourRows), kRowName);
+
 // Each line starts with its fate: . keep, M mark, R remove. The hunks follow
 // the two file lines.
 const Row kDiffRows[] = {
@@ -196,11 +273,14 @@ protected:
         dir.Put("m/src/notes.txt", "// gTxt\n");
     }
 
-    // Runs the program in `root` through the shell; no path here needs quoting.
-    Ran Run(const std::string& args, const std::string& out = "stdout") const {
-        const std::string command = "cd " + root + " && XDG_CONFIG_HOME=" + root +
+    // Runs the program in `root`, or the folder `in` below it, through the
+    // shell; no path here needs quoting.
+    Ran Run(const std::string& args, const std::string& out = "stdout",
+            const std::string& in = ".") const {
+        const std::string command = "cd " + root + "/" + in + " && XDG_CONFIG_HOME=" + root +
                                     "/config HOME=" + root + "/home " GLOSSCUTTER_CLI " " + args +
-                                    " >" + out + " 2>stderr";
+                                    " >" + (out.starts_with('/') ? out : root + "/" + out) + " 2>" +
+                                    root + "/stderr";
         const int status = std::system(command.c_str()); // NOLINT(cert-env33-c)
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(root + "/stdout"),
                 ReadFile(root + "/stderr")};
@@ -332,6 +412,84 @@ TEST_P(CliRunRows, TextReportAndExitStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CliRunRows, testing::ValuesIn(kRunRows), kRowName);
+
+const std::string kDemoSummary = "15 keywords, 3 unused, 5 files scanned, 0 unreadable\n";
+
+// A project file governs the folders below it and is read alone: its paths
+// are relative to its folder, what it leaves out takes its default (mark, not
+// the user's remove), and it is no source itself. Options on the command line
+// win; --no-settings reads neither file.
+TEST_F(CliRun, ProjectFileIsFoundUpwardAndReadAlone) {
+    WriteSettings("[General]\nkeyword%20file=/none.h\nunused%20keywords%20operation=2\n"
+                  "[source%20folder]\n0=config\n");
+    dir.Put("demo/.glosscutter.conf",
+            "; gCloseFile\n[General]\nkeyword%20file=texts.h\n[source%20folder]\n0=src\n");
+    const Ran below = Run("scan", "stdout", "demo/src/edit");
+    EXPECT_EQ(below.status, 0) << below.err;
+    EXPECT_EQ(below.out, Fill(Run("scan --no-settings " + scan.substr(5)).out, {}));
+    EXPECT_TRUE(below.out.ends_with(kDemoSummary)) << below.out;
+    EXPECT_TRUE(Run("scan --settings demo/.glosscutter.conf").out.ends_with(kDemoSummary));
+    EXPECT_TRUE(Run("scan --skipped-file src/main.c", "stdout", "demo")
+                    .out.ends_with(" unused, 4 files scanned, 0 unreadable\n"));
+    EXPECT_NE(Run("wipe --dry-run", "stdout", "demo").out.find("@@ -9,9 +9,9 @@\n"),
+              std::string::npos);
+    const Ran none = Run("scan --no-settings", "stdout", "demo");
+    EXPECT_TRUE(none.status == 2 && none.err.starts_with("glosscutter-cli: no keyword file"))
+        << none.err;
+    EXPECT_EQ(Run("scan --settings none.conf").err,
+              "glosscutter-cli: cannot read the settings file none.conf: No such file or "
+              "directory\n");
+    EXPECT_NE(Run("scan").err.find("cannot read the keyword file /none.h"), std::string::npos);
+}
+
+// init names the header with the most text defines outside hidden folders,
+// and the folder itself as the sources; it never writes over a project file.
+TEST_F(CliRun, InitWritesAProjectFileOnce) {
+    std::string many;
+    for (int i = 0; i < 20; ++i)
+        many += "#define sHidden" + std::to_string(i) + " \"x\"\n";
+    dir.Put("demo/.git/many.h", many);
+    dir.Put("demo/src/few.h", "#define sFew \"Few\"\n");
+    const Ran first = Run("init", "stdout", "demo");
+    EXPECT_EQ(first.out, "wrote .glosscutter.conf: keyword file texts.h, source folder .\n");
+    const std::string written = ReadFile(root + "/demo/.glosscutter.conf");
+    const Ran scanned = Run("scan", "stdout", "demo/src");
+    EXPECT_TRUE(scanned.out.ends_with("15 keywords, 3 unused, 8 files scanned, 0 unreadable\n"))
+        << scanned.out << scanned.err;
+    const Ran again = Run("init", "stdout", "demo");
+    EXPECT_TRUE(again.status == 2 && again.err.find("exists already") != std::string::npos);
+    EXPECT_EQ(ReadFile(root + "/demo/.glosscutter.conf"), written);
+}
+
+// A baseline, even inside a source folder, names symbols without using them.
+// With it only new findings are reported and fail the check; an entry that
+// nothing reports any more is noted. A wipe takes baselined keywords too.
+TEST_F(CliRun, BaselineRoundTrip) {
+    const std::string base = " --baseline demo/src/base.txt";
+    const Ran wrote = Run(scan + " --write-baseline demo/src/base.txt --check");
+    EXPECT_TRUE(wrote.status == 1 && wrote.out.ends_with(kDemoSummary)) << wrote.err;
+    EXPECT_TRUE(ReadFile(src + "/base.txt").ends_with("\ngCloseFile\ngPrint\ngPrintPreview\n"));
+    const Ran quiet = Run(scan + base + " --check --quiet");
+    EXPECT_TRUE(quiet.status == 0 && quiet.out.empty() && quiet.err.empty()) << quiet.out;
+
+    dir.Put("demo/texts.h", Fill(ReadFile(texts), {{"#if 0\n", "#define sNew \"New\"\n#if\t0\n"}}));
+    dir.Put("demo/src/close.c", "gCloseFile();\n");
+    const Ran later = Run(scan + base + " --check");
+    EXPECT_EQ(later.status, 1);
+    EXPECT_EQ(later.out,
+              texts + ":22" + kWarning + "gNew \"New\"\n" +
+                  "demo/src/base.txt:3: note: gCloseFile is no longer needed in the baseline\n" +
+                  "16 keywords, 3 unused, 6 files scanned, 0 unreadable\n");
+    const Ran json = Run(scan + base + " --format json --unused");
+    EXPECT_NE(json.out.find(R"("symbol": "gPrint", "value": "\"Print...\"              ", )"
+                            R"("status": "unused", "baselined": true)"),
+              std::string::npos);
+    EXPECT_EQ(json.err,
+              "demo/src/base.txt:3: note: gCloseFile is no longer needed in the baseline\n");
+    EXPECT_NE(Run("wipe --operation remove --dry-run" + scan.substr(4) + base)
+                  .out.find("-#define sPrintPreview"),
+              std::string::npos);
+}
 
 // Each group the command line gives replaces the whole group of the settings.
 TEST_F(CliRun, SettingsFillInWhatTheCommandLineLeavesOut) {
