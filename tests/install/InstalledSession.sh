@@ -1,12 +1,34 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and drives the installed program
-# under a virtual X server, as a user would from its menu entry: F5 loads the
-# demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused keywords. Passes when
-# the keyword file comes out marked and a screenshot was taken.
+# Installs the build into a scratch prefix, checks that it and the Debian
+# package hold the man pages and the shell completions, and drives the
+# installed program under a virtual X server, as a user would from its menu
+# entry: F5 loads the demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused
+# keywords. Passes when the keyword file comes out marked and a screenshot
+# was taken.
 #   InstalledSession.sh BUILD_DIR EXAMPLES_DIR
 set -euo pipefail
 build=$1
 examples=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+
+# Where man and each shell look for them.
+shared=(share/man/man1/glosscutter.1 share/man/man1/glosscutter-cli.1
+    share/bash-completion/completions/glosscutter-cli
+    share/zsh/vendor-completions/_glosscutter-cli
+    share/fish/vendor_completions.d/glosscutter-cli.fish)
+for file in "${shared[@]}"; do
+    [[ -s $work/prefix/$file ]] || { echo "not installed: $file"; exit 1; }
+done
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >/dev/null
+deb=$(echo "$work"/deb/*.deb)
+listing=$(dpkg-deb -c "$deb")
+for file in bin/glosscutter-cli "${shared[@]}"; do
+    grep -q " \./usr/$file\$" <<<"$listing" || { echo "not in the package: $file"; exit 1; }
+done
+[[ $(dpkg-deb -f "$deb" Recommends) == xdg-utils ]] || { echo "the package does not recommend xdg-utils"; exit 1; }
 
 for tool in xvfb-run xdotool openbox xwd; do
     if ! command -v "$tool" >/dev/null; then
@@ -14,10 +36,6 @@ for tool in xvfb-run xdotool openbox xwd; do
         exit 77
     fi
 done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
 exec_line=$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/glosscutter.desktop")
 cp -R "$examples/demo" "$work/demo"
 mkdir -p "$work/config/GlossCutter"
@@ -74,4 +92,5 @@ grep -q '^// GlossCutter //#define sCloseFile' "$work/demo/texts.h"
 grep -q '^// GlossCutter //#define sPrintPreview' "$work/demo/texts.h"
 cmp -s "$examples/demo/texts.h" "$work/demo/texts.bak"
 [[ -s $work/screenshot.xwd ]]
-echo "installed program: loaded, auto-checked and wiped the demo; screenshot taken"
+echo "installed program: man pages and completions in place and in the package;"
+echo "loaded, auto-checked and wiped the demo; screenshot taken"
