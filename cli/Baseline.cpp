@@ -53,8 +53,7 @@ std::string CBaseline::Format(const std::vector<CFinding>& findings) {
     for (const CFinding& finding : findings)
         symbols.emplace_back(finding.m_pKeyword->m_strSymbol);
     std::ranges::sort(symbols);
-    const auto repeats = std::ranges::unique(symbols);
-    symbols.erase(repeats.begin(), repeats.end());
+    symbols.erase(std::unique(symbols.begin(), symbols.end()), symbols.end());
     std::string text = "# glosscutter-cli baseline: the symbols reported when it was written.\n"
                        "# \"glosscutter-cli scan --baseline FILE\" reports only the others.\n";
     for (const std::string_view symbol : symbols) {

@@ -12,9 +12,9 @@ class CBaseline;
 struct CScanResult {
     const std::string& m_strKeywordFile;
     const CKeywordArray& m_arrKeywords;
-    std::size_t m_nFiles;                   // source files read
-    std::size_t m_nUnreadable;              // source files and folders that could not be read
-    bool m_bStrict;                         // only mentioned keywords count as unused
+    std::size_t m_nFiles = 0;               // source files read
+    std::size_t m_nUnreadable = 0;          // source files and folders that could not be read
+    bool m_bStrict = false;                 // only mentioned keywords count as unused
     const CBaseline* m_pBaseline = nullptr; // findings of its symbols are not reported
 };
 

@@ -7,8 +7,9 @@ class CGlossCutterDoc;
 class CMainFrame;
 
 // The application: opens the settings named after the program's version
-// information (or a settings file it is given), creates the document, the main frame and its view, and shows
-// the window with an empty list. Nothing is loaded until Reload.
+// information, or a settings file it is given; creates the document, the main
+// frame and its view, and shows the window with an empty list. Nothing is
+// loaded until Reload.
 class CGlossCutterApp final {
 public:
     CGlossCutterApp();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix, checks that it and the Debian
 # package hold the man pages and the shell completions, and drives the
-# installed program under a virtual X server, as a user would from its menu
-# entry: F5 loads the demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused
+# installed program under a virtual X server on the demo project's settings
+# file: F5 loads the demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused
 # keywords. Passes when the keyword file comes out marked and a screenshot
 # was taken.
 #   InstalledSession.sh BUILD_DIR EXAMPLES_DIR
@@ -38,9 +38,12 @@ for tool in xvfb-run xdotool openbox xwd; do
 done
 exec_line=$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/glosscutter.desktop")
 cp -R "$examples/demo" "$work/demo"
+# The project's settings, with paths relative to their folder, and the user's,
+# which --settings must leave unread.
+printf '[General]\nkeyword%%20file=texts.h\n\n[source%%20folder]\n0=src\n' \
+    >"$work/demo/.glosscutter.conf"
 mkdir -p "$work/config/GlossCutter"
-printf '[General]\nkeyword%%20file=%s\n\n[source%%20folder]\n0=%s\n' \
-    "$work/demo/texts.h" "$work/demo/src" >"$work/config/GlossCutter/GlossCutter.conf"
+printf '[General]\nkeyword%%20file=/nonexistent.h\n' >"$work/config/GlossCutter/GlossCutter.conf"
 
 cat >"$work/session.sh" <<SESSION
 #!/usr/bin/env bash
@@ -59,7 +62,7 @@ openbox >$work/openbox.log 2>&1 &
 # The window manager answers for the desktop once it manages the screen;
 # before that no window can be activated.
 wait_for 'xdotool get_desktop >/dev/null 2>&1' || exit 1
-$exec_line &
+$exec_line --settings $work/demo/.glosscutter.conf &
 # Presses keys until a condition holds: on a busy machine the program may
 # not be ready for the first press.
 press_until() {

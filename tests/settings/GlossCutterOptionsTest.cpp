@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 using Options = CGlossCutterOptions;
 using List = std::vector<std::string>;
@@ -93,6 +94,33 @@ private slots:
                 load.m_arrSourceFolders == Slots({"/d", "/e", "/three"}) &&
                 load.m_arrSkippedFiles == Slots({"/seven.c"}) &&
                 load.m_listKeptPatterns == List({"gA*", "g?b"}));
+    }
+
+    // A settings file is the whole store. Its paths read back as written, so
+    // that Options shows them so; a load resolves the relative ones against
+    // the file's folder and never scans the file. The user's store resolves
+    // nothing.
+    void settingsFileResolvesAgainstItsFolder() {
+        const QTemporaryDir project;
+        const std::string folder = project.path().toStdString();
+        const std::string above = std::filesystem::path(folder).parent_path().string();
+        Options options;
+        QCOMPARE(options.OpenSettingsFile(folder + "/p.conf"), kSettingsOk);
+        QCOMPARE(options.WriteAll({2, "vi", "keys/t.h", {"src", "/abs", "../up/"}, {"./gen.c"}}),
+                 kSettingsOk);
+        const COptionValues values = options.ReadAll();
+        QVERIFY(values.m_strKeywordFile == "keys/t.h" &&
+                values.m_listSourceFolders == List({"src", "/abs", "../up/"}));
+        const CLoadSettings load = options.GetLoadSettings();
+        QCOMPARE(load.m_strKeywordFile, folder + "/keys/t.h");
+        QVERIFY(load.m_arrSourceFolders == Slots({folder + "/src", "/abs", above + "/up"}) &&
+                load.m_arrSkippedFiles == Slots({folder + "/gen.c"}) &&
+                load.m_listUnscannedFiles == List({folder + "/p.conf"}));
+        Options user;
+        user.OpenSettingsKey(NewCompany(), "GlossCutter");
+        user.SetKeywordFile("keys/t.h");
+        QVERIFY(user.GetLoadSettings().m_strKeywordFile == "keys/t.h" &&
+                user.GetLoadSettings().m_listUnscannedFiles.empty());
     }
 };
 
