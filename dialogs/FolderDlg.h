@@ -5,11 +5,14 @@
 
 class QFileSystemModel;
 class QLabel;
+class QPushButton;
+class QTimer;
 class QTreeView;
 
-// A modal chooser of one folder of the file system. It starts at the initial
-// folder and shows the current selection, shortened, under the title
-// "Current Selection".
+// A modal chooser of one folder of the file system. It starts with the initial
+// folder selected and in view, or without one in the home folder with nothing
+// selected, and shows the selection, shortened, under the title "Current
+// Selection". OK stays disabled while nothing is selected.
 class CxFolderDlg final : public QDialog {
     Q_OBJECT
 public:
@@ -25,16 +28,23 @@ public:
     // from its left.
     static std::string ShortenPath(const std::string& path);
 
-    // Selects `path` in the tree, as a user would.
+    // Selects `path` in the tree, as a user would, and keeps it in view.
     void SetSelection(const std::string& path);
 
     std::string m_strInitialFolder;
     std::string m_strFolderPath;
 
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
 private:
     void OnSelChanged();
+    void ScrollToShown();
 
     QFileSystemModel* m_pModel;
     QTreeView* m_pTree;
     QLabel* m_pStatus;
+    QTimer* m_pScroll; // to ScrollToShown once the model has settled
+    QPushButton* m_pOk = nullptr;
+    QString m_strShown; // the folder kept in view; empty once the user takes over
 };

@@ -1,7 +1,9 @@
 #include "Questions.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 namespace {
 
@@ -38,6 +40,23 @@ FileChooser& Chooser() {
     return chooser;
 }
 
+// Folders, to walk through, and the files the user may run. Not QDir::Executable:
+// the file dialog's model takes a permission filter as "hide what carries any
+// permission not named", and folders and programs are all readable.
+class CExecutablesFilter final : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* pModel = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (pModel == nullptr)
+            return true;
+        const QModelIndex index = pModel->index(row, 0, parent);
+        return pModel->isDir(index) || pModel->permissions(index).testFlag(QFile::ExeUser);
+    }
+};
+
 } // namespace
 
 QString ChooseOpenFile(QWidget* pParent, const QString& title, const QString& initialPath,
@@ -49,7 +68,7 @@ QString ChooseOpenFile(QWidget* pParent, const QString& title, const QString& in
     if (bExecutablesOnly) {
         // The native dialogs cannot filter by permission.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setFilter(QDir::AllDirs | QDir::Executable | QDir::Files | QDir::NoDotAndDotDot);
+        dialog.setProxyModel(new CExecutablesFilter(&dialog));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -17,8 +17,8 @@ using QuestionAnswerer = std::function<bool(const QString& text, const QString& 
 void SetQuestionAnswerer(QuestionAnswerer answerer);
 
 // The open-file chooser: the chosen file's path, or an empty text when the
-// user cancelled. With `bExecutablesOnly` only executable files are offered
-// (programs here have no extension to filter on).
+// user cancelled. With `bExecutablesOnly` only folders and executable files
+// are offered (programs here have no extension to filter on).
 QString ChooseOpenFile(QWidget* pParent, const QString& title, const QString& initialPath,
                        bool bExecutablesOnly);
 

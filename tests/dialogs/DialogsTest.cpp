@@ -5,11 +5,17 @@
 #include "FolderDlg.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace testing_tables;
 namespace fs = std::filesystem;
@@ -43,6 +49,12 @@ const NamedRow<QString, QString, QString, QString, QString, QString> kEdits[] = 
     {"eighth, ninth file",
      {"", "/1 /2 /3 /4 /5 /6 /7", "S:/8 S:/9", "W", "", "/1 /2 /3 /4 /5 /6 /7 /8"}},
     {"delete", {"/a /b", "/c /d", "DF DS F1 N DF F1 Y DF S0 Y DS", "D D D", "/a", "/d"}}};
+
+// Whether the deep folder is the initial one (else it is home), and how the user confirms.
+const NamedRow<bool, bool> kPickers[] = {{"initial, Enter", {true, false}},
+                                         {"initial, OK", {true, true}},
+                                         {"none, Enter", {false, false}},
+                                         {"none, OK", {false, true}}};
 
 const NamedRow<bool> kOptions[] = {{"ok", {true}}, {"cancel", {false}}};
 
@@ -93,6 +105,73 @@ private slots:
                          return pLabel->text() == shown;
                      })));
         QCOMPARE(dialog.GetFolderPath(), folder);
+    }
+
+    // Below 80 siblings at its level, the folder shown needs scrolling to; only
+    // a folder the user can see selected is handed back.
+    void folderPickerStartsInView_data() { Rows(kPickers); }
+    void folderPickerStartsInView() {
+        const auto row = Fetch(kPickers); // a lambda takes no structured binding in clang 14
+        const bool initial = std::get<0>(row), clickOk = std::get<1>(row);
+        for (int k = 0; k < 80; ++k)
+            fs::create_directories(*m_pDir / ("a/b/c/y" + std::to_string(k)));
+        const std::string folder = *m_pDir / "a/b/c/z";
+        fs::create_directories(folder);
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", initial ? home : QByteArray(folder.c_str()));
+        CxFolderDlg dialog(initial ? folder : "");
+        bool bShown = false, bSelected = false;
+        QTimer::singleShot(0, this, [&] {
+            const auto* pTree = dialog.findChild<QTreeView*>();
+            const auto* pModel = dialog.findChild<QFileSystemModel*>();
+            const QPersistentModelIndex index = pModel->index(Q(folder));
+            bShown = QTest::qWaitFor([&] { return pModel->rowCount(index.parent()) == 81; });
+            QTest::qWait(300); // the model sorts what it read, and reads on
+            bShown = bShown && pTree->visualRect(index).intersects(pTree->viewport()->rect());
+            bSelected = pTree->selectionModel()->selectedRows() == QModelIndexList{index};
+            clickOk ? dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click()
+                    : QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+            QTimer::singleShot(0, &dialog, [&] { // when it stays open
+                if (dialog.isVisible())
+                    dialog.reject();
+            });
+        });
+        const int result = dialog.DoModal();
+        qputenv("HOME", home);
+        QVERIFY(bShown);
+        QCOMPARE(bSelected, initial);
+        QCOMPARE(result, initial ? QDialog::Accepted : QDialog::Rejected);
+        QCOMPARE(Q(dialog.GetFolderPath()), initial ? Q(folder) : "");
+    }
+
+    // Folders and executable files are offered (programs carry no extension), plain files not.
+    void editorChooserOffersPrograms() {
+        SetFileChooser({});
+        const std::string program = m_pDir->Put("bin/tool", "");
+        m_pDir->Put("bin/notes", "");
+        fs::permissions(program, fs::perms::owner_exec, fs::perm_options::add);
+        fs::create_directory(*m_pDir / "bin/lib");
+        CDlgOptions dialog({});
+        QStringList shown;
+        QTimer::singleShot(0, this, [&] {
+            auto* pChooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(pChooser != nullptr);
+            pChooser->setDirectory(Q(*m_pDir / "bin"));
+            auto* pView = pChooser->findChild<QListView*>(QStringLiteral("listView"));
+            const auto rows = [&] { return pView->model()->rowCount(pView->rootIndex()); };
+            static_cast<void>(QTest::qWaitFor([&] { return rows() >= 2; }));
+            for (int row = 0; row < rows(); ++row)
+                shown << pView->model()->index(row, 0, pView->rootIndex()).data().toString();
+            pView->setCurrentIndex(pView->model()->index(rows() - 1, 0, pView->rootIndex()));
+            static_cast<QDialog*>(pChooser)->accept();
+            QTimer::singleShot(0, pChooser, [=] {
+                if (pChooser->isVisible())
+                    pChooser->reject();
+            });
+        });
+        dialog.OnBrowseEditor();
+        QCOMPARE(shown, (QStringList{"lib", "tool"}));
+        QCOMPARE(dialog.m_pEditorEdit->text(), Q(program));
     }
 
     // Lists come back sorted regardless of case; a chooser starts at its field or entry.
