@@ -125,8 +125,13 @@ private slots:
             const auto* pTree = dialog.findChild<QTreeView*>();
             const auto* pModel = dialog.findChild<QFileSystemModel*>();
             const QPersistentModelIndex index = pModel->index(Q(folder));
-            bShown = QTest::qWaitFor([&] { return pModel->rowCount(index.parent()) == 81; });
-            QTest::qWait(300); // the model sorts what it read, and reads on
+            // The model sorts what it read, and reads on: the row must come into
+            // view and stay there.
+            bShown = QTest::qWaitFor([&] {
+                return pModel->rowCount(index.parent()) == 81 &&
+                       pTree->visualRect(index).intersects(pTree->viewport()->rect());
+            });
+            QTest::qWait(100);
             bShown = bShown && pTree->visualRect(index).intersects(pTree->viewport()->rect());
             bSelected = pTree->selectionModel()->selectedRows() == QModelIndexList{index};
             clickOk ? dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click()
