@@ -16,11 +16,35 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 
 namespace {
+
+// The view hands a press on a check box to the delegate, which takes it, so the
+// view would neither select the row nor make it current: this passes it on.
+class CCheckBoxDelegate final : public QStyledItemDelegate {
+public:
+    using OnPress = std::function<void(const QModelIndex&, Qt::KeyboardModifiers)>;
+    CCheckBoxDelegate(OnPress onPress, QObject* pParent)
+        : QStyledItemDelegate(pParent), m_onPress(std::move(onPress)) {}
+
+    bool editorEvent(QEvent* pEvent, QAbstractItemModel* pModel, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override {
+        const bool bTaken = QStyledItemDelegate::editorEvent(pEvent, pModel, option, index);
+        const auto* pMouse = dynamic_cast<const QMouseEvent*>(pEvent);
+        if (bTaken && pMouse != nullptr && pMouse->type() == QEvent::MouseButtonPress)
+            m_onPress(index, pMouse->modifiers());
+        return bTaken;
+    }
+
+private:
+    OnPress m_onPress;
+};
 
 // The document's title at rest: the first line of the document string.
 QString RestingTitle() {
@@ -62,9 +86,18 @@ CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
 
     connect(m_listKeywords->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CGlossCutterView::OnColumnClick);
-    connect(m_listKeywords->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
-    // Also a double-click below the last row opens the keyword selected last.
+    m_listKeywords->setItemDelegate(new CCheckBoxDelegate(
+        [this](const QModelIndex& index, Qt::KeyboardModifiers modifiers) {
+            OnCheckBoxPressed(index, modifiers);
+        },
+        this));
+    const QItemSelectionModel* pSelection = m_listKeywords->selectionModel();
+    connect(pSelection, &QItemSelectionModel::selectionChanged, this,
+            &CGlossCutterView::OnSelectionChanged);
+    connect(pSelection, &QItemSelectionModel::currentChanged, this,
+            &CGlossCutterView::OnSelectionChanged);
+    // A double-click opens the current keyword, which its first click has set,
+    // also on a check box; off the rows that click has unselected all.
     m_listKeywords->viewport()->installEventFilter(this);
     m_pPollTimer->setInterval(150);
     connect(m_pPollTimer, &QTimer::timeout, this, &CGlossCutterView::PollLoad);
@@ -205,17 +238,31 @@ void CGlossCutterView::OnColumnClick(int nColumn) {
     QApplication::restoreOverrideCursor();
 }
 
-void CGlossCutterView::OnSelectionChanged(const QItemSelection& selected) {
-    // With several rows selected at once, the last one reported wins.
-    int nRow = -1;
-    for (const QModelIndex& index : selected.indexes())
-        nRow = std::max(nRow, index.row());
+void CGlossCutterView::OnSelectionChanged() {
+    // The row acted on last is the current one, also when a range is selected at once.
+    // When a Ctrl+click unselected it, the highest row still selected counts.
+    const QItemSelectionModel* pSelection = m_listKeywords->selectionModel();
+    int nRow = pSelection->currentIndex().row();
+    if (!pSelection->isSelected(pSelection->currentIndex())) {
+        nRow = -1;
+        for (const QItemSelectionRange& range : pSelection->selection())
+            nRow = std::max(nRow, range.bottom());
+    }
     CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
-    if (pKeyword == nullptr)
-        return;
     if (m_pUsedList != nullptr)
-        m_pUsedList->FillPlaces(&pKeyword->m_listUsed);
+        m_pUsedList->FillPlaces(pKeyword == nullptr ? nullptr : &pKeyword->m_listUsed);
     m_doc.SetCurrentKeyword(pKeyword);
+}
+
+void CGlossCutterView::OnCheckBoxPressed(const QModelIndex& index,
+                                         Qt::KeyboardModifiers modifiers) const {
+    // As a click on the row would: Ctrl adds it, a selected row keeps the rest.
+    QItemSelectionModel* pSelection = m_listKeywords->selectionModel();
+    const bool bKeep =
+        modifiers.testFlag(Qt::ControlModifier) || pSelection->isRowSelected(index.row());
+    pSelection->setCurrentIndex(
+        index, (bKeep ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) |
+                   QItemSelectionModel::Rows);
 }
 
 void CGlossCutterView::OnDblClk() {

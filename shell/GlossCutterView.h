@@ -10,7 +10,7 @@ class CKeywordTableModel;
 struct CKeywordLoad;
 class CLoadRelay;
 class CMiniDlgUsedList;
-class QItemSelection;
+class QModelIndex;
 class QTableView;
 class QThread;
 class QTimer;
@@ -64,7 +64,10 @@ protected:
 
 private:
     void SetUpColumns();
-    void OnSelectionChanged(const QItemSelection& selected);
+    // Shows the places of the keyword acted on last, or none when nothing is selected.
+    void OnSelectionChanged();
+    // Selects the row of a check box pressed, which the view itself would not.
+    void OnCheckBoxPressed(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const;
     void OnLoadFinished();
     void PollLoad();
 

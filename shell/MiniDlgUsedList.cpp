@@ -7,6 +7,8 @@
 
 #include <QHeaderView>
 #include <QTableView>
+#include <algorithm>
+#include <iterator>
 
 CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
     : QWidget(pParent), m_listPlaces(new QTableView(this)), m_pModel(new CPlacesModel(this)) {
@@ -26,10 +28,16 @@ CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
 }
 
 void CMiniDlgUsedList::SetUpColumns() {
-    m_listPlaces->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_listPlaces->setColumnWidth(CPlacesModel::kFile, 250);
-    m_listPlaces->setColumnWidth(CPlacesModel::kLineNumber, 80);
-    m_listPlaces->setColumnWidth(CPlacesModel::kKind, 70);
+    QHeaderView* pHeader = m_listPlaces->horizontalHeader();
+    pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The selected place's row spans every column: highlighting would set all titles in bold.
+    pHeader->setHighlightSections(false);
+    static constexpr int kWidths[] = {250, 80, 70};
+    static_assert(std::size(kWidths) == CPlacesModel::kColumnCount);
+    // Never narrower than its title: the stand-in for the panel's font may run wider.
+    for (int column = 0; column < CPlacesModel::kColumnCount; ++column)
+        m_listPlaces->setColumnWidth(column,
+                                     std::max(kWidths[column], pHeader->sectionSizeHint(column)));
     m_listPlaces->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 

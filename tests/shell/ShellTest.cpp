@@ -6,6 +6,7 @@
 #include "MiniDlgUsedList.h"
 
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 
 using namespace testing_tables;
@@ -50,6 +51,20 @@ const NamedRow<bool, bool, bool, QList<UseKind>, QString> kStatuses[] = {
      {false, false, true, {K::Inactive, K::Comment}, "mentioned, duplicate||inactive comment"}},
     {"unused", {false, false, false, {}, "unused|ticked|"}}};
 
+// Clicks on symbols, "^" with Ctrl, "+" with Shift, "*" selects all: the keyword then current
+// and how many places the used list shows.
+const NamedRow<QStringList, QString> kSelecting[] = {
+    {"click, ctrl+click, click back", {{"gOpenFile", "^gUndo", "gOpenFile"}, "gOpenFile 3"}},
+    {"range, click inside", {{"gAppName", "+gUndo", "gOpenFile"}, "gOpenFile 3"}},
+    {"range upwards", {{"gUndo", "+gOpenFile"}, "gOpenFile 3"}},
+    {"click, select all", {{"gUndo", "*"}, "gUndo 1"}},
+    {"ctrl+click off the current", {{"gOpenFile", "^gUndo", "^gUndo"}, "gOpenFile 3"}},
+    {"ctrl+click off the last", {{"gUndo", "^gUndo"}, " 0"}}};
+
+// Either selects the box's row and ticks it once; a double-click opens it.
+const NamedRow<bool, QString> kCheckBoxes[] = {{"click", {false, ""}},
+                                               {"double-click", {true, "<texts>/17|\n"}}};
+
 const NamedRow<bool, QString> kEmptyLoads[] = {{"no keyword file", {false, "Ready"}},
                                                {"cancelled", {true, "Load cancelled"}}};
 
@@ -69,6 +84,25 @@ class ShellTest : public QObject, private CFrameFixture {
 
     QTableView* List() const { return m_pView->m_listKeywords; }
     QTableView* Places() const { return m_pFrame->m_pUsedList->m_listPlaces; }
+    // The centre of a symbol's cell, or of its row's check box.
+    QPoint At(const QString& symbol, bool bBox = false) const {
+        QStyleOptionViewItem option;
+        option.initFrom(List());
+        option.rect = List()->visualRect(Model()->index(RowOf(symbol), bBox ? 0 : 2));
+        option.features = QStyleOptionViewItem::HasCheckIndicator;
+        return bBox ? List()
+                          ->style()
+                          ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, List())
+                          .center()
+                    : option.rect.center();
+    }
+    // An editor that logs its arguments to `out`, a line a start.
+    std::string LoggingEditor(const std::string& out) const {
+        std::string script = m_pDir->Put(
+            "my editor.sh", "#!/bin/sh\n{ printf '%s|' \"$@\"; echo; } >>'" + out + "'");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        return script;
+    }
     void ClickHeader(int column) const {
         QHeaderView* header = List()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -166,10 +200,7 @@ private slots:
     void placesAndEditor() {
         auto [symbol, editor, place, places, arguments] = Fetch(kOpening);
         const std::string out = *m_pDir / "args";
-        const std::string script = m_pDir->Put(
-            "my editor.sh", "#!/bin/sh\n{ printf '%s|' \"$@\"; echo; } >>'" + out + "'");
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-        theOptions.SetEditor(editor.replace("<editor>", Q(script)).toStdString());
+        theOptions.SetEditor(editor.replace("<editor>", Q(LoggingEditor(out))).toStdString());
         m_pView->OnDblClk(); // no keyword selected yet: opens nothing
         QVERIFY(Reload());
         const QPoint at = List()->visualRect(Model()->index(RowOf(symbol), 2)).center();
@@ -211,6 +242,58 @@ private slots:
             places << Places()->model()->index(k, 2).data().toString();
         QCOMPARE(QStringList({Cell(0, 5), Ticked(0) ? "ticked" : "", places.join(' ')}).join('|'),
                  shown);
+    }
+
+    void selecting_data() { Rows(kSelecting); }
+    void selecting() {
+        const auto [steps, shown] = Fetch(kSelecting);
+        QVERIFY(Reload());
+        for (const QString& step : steps) {
+            const auto held = QString("^+").indexOf(step[0]);
+            const Qt::KeyboardModifier modifiers[] = {Qt::NoModifier, Qt::ControlModifier,
+                                                      Qt::ShiftModifier};
+            if (step == "*")
+                List()->selectAll();
+            else
+                QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers[held + 1],
+                                  At(step.mid(held < 0 ? 0 : 1)));
+        }
+        const CKeyword* pCurrent = m_pDoc->GetCurrentKeyword();
+        QCOMPARE(QString("%1 %2").arg(pCurrent == nullptr ? "" : Q(pCurrent->m_strSymbol),
+                                      QString::number(Places()->model()->rowCount())),
+                 shown);
+    }
+
+    void checkBoxes_data() { Rows(kCheckBoxes); }
+    void checkBoxes() {
+        const auto [doubleClick, opened] = Fetch(kCheckBoxes);
+        const std::string out = *m_pDir / "args";
+        theOptions.SetEditor(LoggingEditor(out));
+        QVERIFY(Reload());
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, At("gOpenFile"));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, At("gUndo", true));
+        if (doubleClick) { // what a window gets for the second press of a double-click
+            QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, At("gUndo", true));
+            QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, At("gUndo", true));
+        }
+        const int row = RowOf("gUndo");
+        QCOMPARE(List()->selectionModel()->selectedRows(), QModelIndexList{Model()->index(row, 0)});
+        QVERIFY(Ticked(row) && m_pDoc->GetCurrentKeyword() == Model()->KeywordAt(row));
+        const QString expected = QString(opened).replace("<texts>", Q(m_strTexts));
+        QTRY_COMPARE(Q(ReadFile(out)), expected);
+        QTest::qWait(100);
+        QCOMPARE(Q(ReadFile(out)), expected);
+    }
+
+    // The used list's header keeps its plain type and shows "Line number" whole.
+    void usedListHeader() {
+        QVERIFY(Reload());
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, At("gOpenFile"));
+        QHeaderView* header = Places()->horizontalHeader();
+        const QImage selected = header->grab().toImage();
+        Places()->clearSelection();
+        QCOMPARE(header->grab().toImage(), selected);
+        QVERIFY(header->sectionSize(1) >= header->sectionSizeHint(1));
     }
 
     // Nothing is left to select, open or wipe; the next load is whole again.
