@@ -97,7 +97,7 @@ CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
     connect(pSelection, &QItemSelectionModel::currentChanged, this,
             &CGlossCutterView::OnSelectionChanged);
     // A double-click opens the current keyword, which its first click has set,
-    // also on a check box; off the rows that click has unselected all.
+    // also on a check box; off the rows, the keyword selected last.
     m_listKeywords->viewport()->installEventFilter(this);
     m_pPollTimer->setInterval(150);
     connect(m_pPollTimer, &QTimer::timeout, this, &CGlossCutterView::PollLoad);
@@ -248,9 +248,13 @@ void CGlossCutterView::OnSelectionChanged() {
         for (const QItemSelectionRange& range : pSelection->selection())
             nRow = std::max(nRow, range.bottom());
     }
+    // With nothing selected the keyword selected last stays current, so that a
+    // double-click below the last row still opens it.
     CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
+    if (pKeyword == nullptr)
+        return;
     if (m_pUsedList != nullptr)
-        m_pUsedList->FillPlaces(pKeyword == nullptr ? nullptr : &pKeyword->m_listUsed);
+        m_pUsedList->FillPlaces(&pKeyword->m_listUsed);
     m_doc.SetCurrentKeyword(pKeyword);
 }
 

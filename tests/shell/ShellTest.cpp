@@ -59,7 +59,7 @@ const NamedRow<QStringList, QString> kSelecting[] = {
     {"range upwards", {{"gUndo", "+gOpenFile"}, "gOpenFile 3"}},
     {"click, select all", {{"gUndo", "*"}, "gUndo 1"}},
     {"ctrl+click off the current", {{"gOpenFile", "^gUndo", "^gUndo"}, "gOpenFile 3"}},
-    {"ctrl+click off the last", {{"gUndo", "^gUndo"}, " 0"}}};
+    {"ctrl+click off the last", {{"gUndo", "^gUndo"}, "gUndo 1"}}};
 
 // Either selects the box's row and ticks it once; a double-click opens it.
 const NamedRow<bool, QString> kCheckBoxes[] = {{"click", {false, ""}},
