@@ -16,6 +16,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -99,6 +100,7 @@ CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
     // A double-click opens the current keyword, which its first click has set,
     // also on a check box; off the rows, the keyword selected last.
     m_listKeywords->viewport()->installEventFilter(this);
+    m_listKeywords->installEventFilter(this);
     m_pPollTimer->setInterval(150);
     connect(m_pPollTimer, &QTimer::timeout, this, &CGlossCutterView::PollLoad);
 }
@@ -131,6 +133,7 @@ void CGlossCutterView::SetUpColumns() {
     pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pHeader->setSectionsClickable(true);
     pHeader->setHighlightSections(false);
+    pHeader->setSortIndicatorShown(true);
     for (int column = 0; column < static_cast<int>(std::size(kWidths)); ++column)
         m_listKeywords->setColumnWidth(column, kWidths[column]);
     m_listKeywords->verticalHeader()->hide();
@@ -148,7 +151,37 @@ bool CGlossCutterView::eventFilter(QObject* pWatched, QEvent* pEvent) {
     else if (pWatched == m_listKeywords->viewport() &&
              pEvent->type() == QEvent::MouseButtonDblClick)
         OnDblClk();
+    else if (pWatched == m_listKeywords && pEvent->type() == QEvent::KeyPress)
+        return OnListKey(*static_cast<QKeyEvent*>(pEvent));
     return QScrollArea::eventFilter(pWatched, pEvent);
+}
+
+bool CGlossCutterView::OnListKey(const QKeyEvent& event) {
+    if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OnDblClk(); // as a double-click does
+        return true;
+    case Qt::Key_Space:
+        TickSelected();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CGlossCutterView::TickSelected() {
+    if (IsLoading())
+        return;
+    // The current row decides, so that Space twice gives back what was there.
+    const CKeyword* pCurrent = m_pModel->KeywordAt(m_listKeywords->currentIndex().row());
+    const bool bTick = pCurrent == nullptr || !pCurrent->m_bChecked;
+    for (const QModelIndex& index : m_listKeywords->selectionModel()->selectedRows())
+        if (CKeyword* pKeyword = m_pModel->KeywordAt(index.row()))
+            pKeyword->SetChecked(bTick); // a marked keyword keeps its tick
+    m_pModel->RefreshTicks();
 }
 
 void CGlossCutterView::Reload() {
@@ -216,6 +249,9 @@ void CGlossCutterView::FillList(int nColumn) {
         return;
     m_doc.SortKeywords(nKey, m_bSortAscending);
     m_pModel->Refresh();
+    m_nSortedColumn = nColumn;
+    m_bSortedAscending = m_bSortAscending;
+    ShowSortIndicator();
     if (m_pModel->rowCount() > 0) {
         const QModelIndex first = m_pModel->index(0, 0);
         m_listKeywords->selectionModel()->setCurrentIndex(
@@ -234,8 +270,15 @@ void CGlossCutterView::OnColumnClick(int nColumn) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     emit TitleChanged(FromBytes(LoadString(IDS_SORTING)));
     FillList(nColumn);
+    // The header turns its indicator on any click; it shows the sort there is.
+    ShowSortIndicator();
     emit TitleChanged(RestingTitle());
     QApplication::restoreOverrideCursor();
+}
+
+void CGlossCutterView::ShowSortIndicator() const {
+    m_listKeywords->horizontalHeader()->setSortIndicator(
+        m_nSortedColumn, m_bSortedAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CGlossCutterView::OnSelectionChanged() {
@@ -281,6 +324,7 @@ void CGlossCutterView::OnDblClk() {
 void CGlossCutterView::AutoCheck() {
     if (IsLoading())
         return;
-    ::AutoCheck(m_doc.m_arrKeywords);
+    const std::size_t nTicked = ::AutoCheck(m_doc.m_arrKeywords);
     m_pModel->RefreshTicks();
+    emit StatusText(QStringLiteral("Auto check ticked %1 keywords").arg(nTicked));
 }

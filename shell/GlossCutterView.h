@@ -10,6 +10,7 @@ class CKeywordTableModel;
 struct CKeywordLoad;
 class CLoadRelay;
 class CMiniDlgUsedList;
+class QKeyEvent;
 class QModelIndex;
 class QTableView;
 class QThread;
@@ -68,6 +69,10 @@ private:
     void OnSelectionChanged();
     // Selects the row of a check box pressed, which the view itself would not.
     void OnCheckBoxPressed(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const;
+    // Enter opens the current keyword; Space ticks or unticks the selected rows.
+    bool OnListKey(const QKeyEvent& event);
+    void TickSelected();
+    void ShowSortIndicator() const;
     void OnLoadFinished();
     void PollLoad();
 
@@ -79,4 +84,6 @@ private:
     std::unique_ptr<CLoadRelay> m_pRelay;
     std::unique_ptr<CKeywordLoad> m_pLoad; // what the worker finds, adopted when it ends
     QTimer* m_pPollTimer;
+    int m_nSortedColumn = -1; // the sort the list is in, for the header's indicator
+    bool m_bSortedAscending = true;
 };

@@ -23,6 +23,7 @@ CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
     m_listPlaces->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listPlaces->verticalHeader()->hide();
     m_listPlaces->setWordWrap(false);
+    m_listPlaces->setTextElideMode(Qt::ElideMiddle); // the file name stays in view
     SetUpColumns();
     connect(m_listPlaces, &QTableView::doubleClicked, this, &CMiniDlgUsedList::OnDblClk);
 }

@@ -23,7 +23,9 @@ const CUsed* CPlacesModel::PlaceAt(int nRow) const {
 std::string CPlacesModel::ShownFile(const std::string& file,
                                     const std::vector<std::string>& sourceFolders) {
     for (const std::string& folder : sourceFolders) {
-        if (!folder.empty() && file.starts_with(folder))
+        // The folder as a whole: "/src" holds "/src/a.c", not "/src2/a.c".
+        if (!folder.empty() && file.starts_with(folder) && file.size() > folder.size() &&
+            (folder.back() == '/' || file[folder.size()] == '/'))
             return "($source)" + file.substr(folder.size());
     }
     return file;
@@ -39,7 +41,11 @@ int CPlacesModel::columnCount(const QModelIndex& parent) const {
 
 QVariant CPlacesModel::data(const QModelIndex& index, int role) const {
     const CUsed* pPlace = PlaceAt(index.row());
-    if (pPlace == nullptr || role != Qt::DisplayRole)
+    if (pPlace == nullptr)
+        return {};
+    if (role == Qt::ToolTipRole && index.column() == kFile)
+        return FromBytes(pPlace->m_strFile); // the whole path, where the cell elides it
+    if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
     case kFile:

@@ -4,6 +4,7 @@
 #include "FrameFixture.h"
 #include "MiniDialog.h"
 #include "MiniDlgUsedList.h"
+#include "PlacesModel.h"
 
 #include <QHeaderView>
 #include <QStyleOptionViewItem>
@@ -175,6 +176,45 @@ private slots:
         QCOMPARE(List()->selectionModel()->selectedRows(), QModelIndexList{Model()->index(0, 0)});
         QVERIFY(m_pDoc->GetCurrentKeyword() == Model()->KeywordAt(0));
         QCOMPARE(Places()->model()->rowCount(), Cell(0, 4).toInt());
+        const QHeaderView* header = List()->horizontalHeader();
+        QCOMPARE(header->sortIndicatorSection(), column);
+        QCOMPARE(header->sortIndicatorOrder(),
+                 ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+
+    // Space ticks the selected rows, or unticks them when the current one is
+    // ticked; a marked row keeps its tick. Enter opens the current keyword.
+    void keys() {
+        const std::string out = *m_pDir / "args";
+        theOptions.SetEditor(LoggingEditor(out));
+        QVERIFY(Reload());
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, At("gOldTitle"));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, At("gUndo"));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, At("gRedo"));
+        const auto ticks = [&] {
+            QString shown;
+            for (const char* symbol : {"gOldTitle", "gUndo", "gRedo", "gAbout"})
+                shown += Ticked(RowOf(symbol)) ? "x" : "-";
+            return shown;
+        };
+        QTest::keyClick(List(), Qt::Key_Space);
+        QCOMPARE(ticks(), "xxx-");
+        QTest::keyClick(List(), Qt::Key_Space);
+        QCOMPARE(ticks(), "x---");
+        QTest::keyClick(List(), Qt::Key_Return);
+        QTRY_COMPARE(Q(ReadFile(out)), Q(m_strTexts) + "/18|\n");
+        // The used list elides a path in its middle and shows it whole as a tooltip.
+        QCOMPARE(Places()->textElideMode(), Qt::ElideMiddle);
+        QCOMPARE(Places()->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+                 Q(m_strSource) + "/edit/undo.c");
+    }
+
+    // A source folder is matched as a whole folder.
+    void shownFiles() {
+        const std::vector<std::string> folders = {"/src", "/"};
+        QCOMPARE(CPlacesModel::ShownFile("/src/a.c", folders), "($source)/a.c");
+        QCOMPARE(CPlacesModel::ShownFile("/src2/a.c", folders), "($source)src2/a.c");
+        QCOMPARE(CPlacesModel::ShownFile("/src2/a.c", {"/src"}), "/src2/a.c");
     }
 
     void ticks_data() { Rows(kTicks); }
