@@ -24,8 +24,10 @@ int main(int argc, char** argv) {
         workers.emplace_back([&] {
             thread_local std::array<char, std::size_t{256} * 1024> buffer;
             for (std::size_t i = next++; i < paths.size(); i = next++) {
-                files::ReadFileChunks(paths[i], buffer,
-                                      [&](std::string_view piece) { total += piece.size(); });
+                files::ReadFileChunks(paths[i], buffer, [&](std::string_view piece) {
+                    total += piece.size();
+                    return true;
+                });
             }
         });
     }

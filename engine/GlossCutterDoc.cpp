@@ -161,24 +161,34 @@ void CGlossCutterDoc::AnalyzeFolder(const std::string& folder,
     CollectSourceFiles(folder, skipped, files, unreadable);
 }
 
-void CGlossCutterDoc::ShowScanProgress(const std::string& path, std::size_t index,
-                                       std::size_t count) const {
-    ShowStatusText("Analyze " + path + "...");
-    if (m_pProgress != nullptr)
-        m_pProgress->ShowFileProgress(index + 1, count);
+void CGlossCutterDoc::ShowScanProgress(const std::vector<std::string>& paths,
+                                       std::size_t nDone) const {
+    if (nDone < paths.size())
+        ShowStatusText("Analyze " + paths[nDone] + "...");
+    if (m_pProgress != nullptr && nDone > 0)
+        m_pProgress->ShowFileProgress(nDone, paths.size());
+}
+
+bool CGlossCutterDoc::GoOn(const std::vector<std::string>& paths, std::size_t nDone) const {
+    if (m_pProgress != nullptr && m_pProgress->IsCancelled())
+        return false;
+    ShowScanProgress(paths, nDone);
+    return true;
 }
 
 bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const {
-    const CUsageScanner scanner(load.m_arrKeywords);
+    const CUsageScanner scanner(load.m_arrKeywords, [this] {
+        return m_pProgress != nullptr && m_pProgress->IsCancelled();
+    });
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     // The keyword file may define the pasting macros too, scanned or not.
     std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
     std::vector<bool> read(paths.size());
+    ShowScanProgress(paths, 0);
     const bool bCompleted = ::ScanFiles(
         [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
         paths, ScanThreadCount(),
         [&](std::size_t index, CFileUses& uses) {
-            ShowScanProgress(paths[index], index, paths.size());
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
             uses.HandOver();
@@ -188,7 +198,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
             else
                 ++load.m_nScannedFiles;
             read[index] = !uses.m_error;
-            return m_pProgress == nullptr || !m_pProgress->IsCancelled();
+            return GoOn(paths, index + 1);
         });
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
@@ -210,18 +220,18 @@ bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<
     // The pasted uses of each keyword, with the walk index of their file.
     std::unordered_map<CKeyword*, std::vector<std::pair<std::size_t, CUsed>>> pasted;
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
+    ShowScanProgress(files, 0);
     const bool bCompleted =
         ::ScanFiles([&](const std::string& path,
                         CFileUses& uses) { AnalyzePastedUses(scanner, macros, path, uses); },
                     files, ScanThreadCount(),
                     [&](std::size_t index, CFileUses& uses) {
-                        ShowScanProgress(files[index], index, files.size());
                         if (IsKeywordFile(files[index], keywordFile))
                             uses.MarkOwnDefines();
                         for (std::size_t k = 0; k < uses.m_arrKeywords.size(); ++k)
                             pasted[uses.m_arrKeywords[k]].emplace_back(
                                 walkIndex[index], std::move(uses.m_arrUsed[k]));
-                        return m_pProgress == nullptr || !m_pProgress->IsCancelled();
+                        return GoOn(files, index + 1);
                     });
     if (!bCompleted)
         return false;

@@ -104,7 +104,10 @@ private:
     bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::string>& paths,
                        const std::vector<bool>& read, const CUsageScanner& scanner,
                        const CPastingMacros& macros) const;
-    void ShowScanProgress(const std::string& path, std::size_t index, std::size_t count) const;
+    // `nDone` of `paths` are scanned: names the file the scan waits for now.
+    void ShowScanProgress(const std::vector<std::string>& paths, std::size_t nDone) const;
+    // After `nDone` of `paths`: false when cancelled, else shows the progress.
+    bool GoOn(const std::vector<std::string>& paths, std::size_t nDone) const;
 
     ILoadProgress* m_pProgress = nullptr;
     std::string m_strLoadedFile; // the keyword file of the last load

@@ -18,6 +18,8 @@ public:
         (void)total;
     }
 
-    // Asked between files; true stops the load as soon as it can.
+    // Asked between files, and between the read pieces of a file on the
+    // threads that scan them (so it must be safe to call from any thread);
+    // true stops the load as soon as it can.
     virtual bool IsCancelled() { return false; }
 };

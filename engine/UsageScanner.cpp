@@ -5,7 +5,8 @@
 
 #include <array>
 
-CUsageScanner::CUsageScanner(const CKeywordArray& table) : m_index(table) {}
+CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> isCancelled)
+    : m_index(table), m_isCancelled(std::move(isCancelled)) {}
 
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
                                         std::vector<std::string>* pDefinitions) const {
@@ -14,8 +15,10 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     thread_local std::array<char, std::size_t{256} * 1024> buffer;
     CSourceLexer lexer(pDefinitions);
     CSourceTokenizer tokenizer(m_index, uses, IsCFamilyFile(path) ? &lexer : nullptr);
-    const auto ec =
-        files::ReadFileChunks(path, buffer, [&](std::string_view piece) { tokenizer.Feed(piece); });
+    const auto ec = files::ReadFileChunks(path, buffer, [&](std::string_view piece) {
+        tokenizer.Feed(piece);
+        return !m_isCancelled || !m_isCancelled();
+    });
     tokenizer.Finish();
     return ec;
 }

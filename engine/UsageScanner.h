@@ -5,6 +5,7 @@
 #include "SourceTokenizer.h"
 #include "SymbolIndex.h"
 
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,10 +15,14 @@
 // lives. Scanning is const and may run on several threads at once.
 class CUsageScanner final {
 public:
-    explicit CUsageScanner(const CKeywordArray& table);
+    // `isCancelled`, when given, is asked between the read pieces of a file, on
+    // whichever thread scans it, so that a cancel takes effect inside a large
+    // file too.
+    explicit CUsageScanner(const CKeywordArray& table, std::function<bool()> isCancelled = {});
 
     // Appends the uses found in the file at `path`. A file that cannot be read
-    // adds what was read before the error (nothing when it cannot be opened).
+    // adds what was read before the error (nothing when it cannot be opened);
+    // a cancelled read ends with std::errc::operation_canceled.
     // A C-family file is lexed for the kinds of its uses, and its macro
     // definitions go to `pDefinitions`, if given.
     std::error_code ScanFile(const std::string& path, CSourceUseArray& uses,
@@ -27,6 +32,7 @@ public:
 
 private:
     CSymbolIndex m_index;
+    std::function<bool()> m_isCancelled;
 };
 
 // The uses found in one file, ready to be handed to their keywords: the

@@ -208,12 +208,17 @@ void CGlossCutterView::Reload() {
 }
 
 void CGlossCutterView::CancelLoad() {
-    if (m_pRelay != nullptr)
-        m_pRelay->Cancel();
+    if (m_pRelay == nullptr || m_pRelay->IsCancelled())
+        return;
+    m_pRelay->Cancel();
+    // Said at once: the worker may be inside a large file's read piece.
+    emit StatusText(QStringLiteral("Cancelling..."));
+    emit CancelRequested();
 }
 
 void CGlossCutterView::PollLoad() {
-    if (m_pRelay == nullptr)
+    // Once cancelled, "Cancelling..." stays until the load ends.
+    if (m_pRelay == nullptr || m_pRelay->IsCancelled())
         return;
     if (const std::string text = m_pRelay->TakeStatusText(); !text.empty())
         emit StatusText(FromBytes(text));

@@ -58,6 +58,7 @@ signals:
     void StatusText(const QString& text);
     void FileProgress(qint64 done, qint64 total);
     void LoadStarted();
+    void CancelRequested();
     void LoadFinished(bool bCompleted);
 
 protected:

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppIcon.h"
+#include "AutoCheck.h"
 #include "ByteText.h"
 #include "CommandTable.h"
 #include "DlgOptions.h"
@@ -106,6 +107,9 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     m_pMessagePane = new QLabel(FromBytes(LoadString(AFX_IDS_IDLEMESSAGE)));
     statusBar()->addWidget(m_pMessagePane, 1);
+    m_pSummaryPane = new QLabel;
+    m_pSummaryPane->setObjectName(QStringLiteral("loadSummary"));
+    statusBar()->addPermanentWidget(m_pSummaryPane);
     m_pScanCountsPane = new QLabel;
     m_pScanCountsPane->setObjectName(QStringLiteral("scanCounts"));
     m_pScanCountsPane->hide(); // until a load has counted
@@ -119,6 +123,9 @@ void CMainFrame::CreateStatusBar() {
     m_pCancel->hide();
     statusBar()->addPermanentWidget(m_pCancel);
     connect(m_pCancel, &QPushButton::clicked, m_pView, &CGlossCutterView::CancelLoad);
+    // A second press would say nothing new.
+    connect(m_pView, &CGlossCutterView::CancelRequested, m_pCancel,
+            [this] { m_pCancel->setEnabled(false); });
     // The key-state panes: lit while their lock is on.
     const std::array<const char*, 3> names = {"CAP", "NUM", "SCRL"};
     for (std::size_t k = 0; k < m_arrLockPanes.size(); ++k) {
@@ -224,13 +231,16 @@ void CMainFrame::UpdateCommands() {
 void CMainFrame::OnLoadStarted() {
     m_pProgress->setRange(0, 0);
     m_pProgress->hide();
+    m_pCancel->setEnabled(true);
     m_pCancel->show();
+    m_loadTime.start();
     m_pEscape->setEnabled(true);
     UpdateCommands();
 }
 
-void CMainFrame::OnLoadFinished() {
+void CMainFrame::OnLoadFinished(bool bCompleted) {
     const CGlossCutterDoc& doc = m_pView->GetDocument();
+    m_pSummaryPane->setText(bCompleted ? LoadSummary(doc, m_loadTime.elapsed()) : QString());
     const CUnreadableArray& unreadable = doc.GetUnreadable();
     m_pScanCountsPane->setText(
         tr("%1 files read, %2 unreadable").arg(doc.GetScannedFileCount()).arg(unreadable.size()));
@@ -243,6 +253,23 @@ void CMainFrame::OnLoadFinished() {
     m_pCancel->hide();
     m_pEscape->setEnabled(false);
     UpdateCommands();
+}
+
+QString CMainFrame::LoadSummary(const CGlossCutterDoc& doc, qint64 nMilliseconds) {
+    // The window says nothing else of a keyword file it cannot read.
+    if (const std::error_code& ec = doc.GetKeywordFileError()) {
+        std::string keywordFile;
+        theOptions.GetKeywordFile(keywordFile);
+        return tr("Cannot read keyword file %1: %2")
+            .arg(FromBytes(theOptions.ResolvePath(keywordFile)), FromBytes(ec.message()));
+    }
+    const CKeywordArray& table = doc.m_arrKeywords;
+    return tr("%1 keywords, %2 unused, %3 mentioned, %4 files read in %5 s")
+        .arg(table.size())
+        .arg(CountUnused(table))
+        .arg(CountWithStatus(table, KeywordStatus::Mentioned))
+        .arg(doc.GetScannedFileCount())
+        .arg(static_cast<double>(nMilliseconds) / 1000.0, 0, 'f', 1);
 }
 
 void CMainFrame::OnFileProgress(qint64 done, qint64 total) {

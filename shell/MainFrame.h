@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 
+class CGlossCutterDoc;
 class CGlossCutterView;
 class CMiniDialog;
 class CMiniDlgUsedList;
@@ -46,15 +48,19 @@ private:
     void UpdateCommands();
     void UpdateLockPanes();
     void OnLoadStarted();
-    void OnLoadFinished();
+    void OnLoadFinished(bool bCompleted);
+    // What the last load found and how long it took, or why it read nothing.
+    static QString LoadSummary(const CGlossCutterDoc& doc, qint64 nMilliseconds);
     void OnFileProgress(qint64 done, qint64 total);
 
     CGlossCutterView* m_pView;
     QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pSummaryPane = nullptr;    // the last load's counts and time, or why it failed
     QLabel* m_pScanCountsPane = nullptr; // files read and unreadable by the last load
     QProgressBar* m_pProgress = nullptr;
     QPushButton* m_pCancel = nullptr;
     QShortcut* m_pEscape = nullptr;
     QToolBar* m_pToolBar = nullptr;
     std::array<QLabel*, 3> m_arrLockPanes{}; // CAP, NUM, SCRL
+    QElapsedTimer m_loadTime;
 };

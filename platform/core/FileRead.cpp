@@ -89,7 +89,7 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
-                               const std::function<void(std::string_view)>& consume) {
+                               const std::function<bool(std::string_view)>& consume) {
     if (buffer.empty())
         return std::make_error_code(std::errc::invalid_argument);
     int raw = -1;
@@ -105,7 +105,8 @@ std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
             return LastError();
         if (n == 0)
             return {};
-        consume(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+            return std::make_error_code(std::errc::operation_canceled);
     }
 }
 

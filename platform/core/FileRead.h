@@ -19,7 +19,9 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes);
 // Reads the file through `buffer`, one piece at a time, and hands each piece
 // to `consume` in file order. A piece is only valid during the call. The
 // caller owns the buffer so that a scan of many files allocates it once.
+// `consume` returns false to stop the read, which then gives
+// std::errc::operation_canceled.
 std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
-                               const std::function<void(std::string_view)>& consume);
+                               const std::function<bool(std::string_view)>& consume);
 
 } // namespace files

@@ -6,7 +6,9 @@
 #include "LoadProgress.h"
 #include "NamedRows.h"
 #include "TestTables.h"
+#include "UsageScanner.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
@@ -54,7 +56,8 @@ TEST(GlossCutterDoc, ScansTheSetSlotsInSlotOrder) {
 struct Recorder : ILoadProgress {
     Strings texts;
     std::set<std::thread::id> threads;
-    std::size_t analyzed = 0, cancelAfter = SIZE_MAX;
+    std::atomic<std::size_t> analyzed = 0; // IsCancelled is asked by the scanning threads too
+    std::size_t cancelAfter = SIZE_MAX;
     void ShowStatusText(const std::string& text) override {
         texts.push_back(text);
         threads.insert(std::this_thread::get_id());
@@ -106,6 +109,26 @@ TEST_P(GlossCutterDocCancel, StatusTextsComeInOrderUntilTheEndOrACancel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, GlossCutterDocCancel, testing::ValuesIn(kCancelRows), kRowName);
+
+// A cancel stops the read of a large file at the next piece: the uses after
+// it are never found, and the read says it was cancelled.
+TEST(GlossCutterDoc, ACancelStopsInsideAFile) {
+    TempDir t;
+    const std::string path =
+        t.Put("big.c", "gA\n" + std::string(std::size_t{3} << 20, ' ') + "gA\n");
+    CKeywordArray table;
+    table.push_back(std::make_unique<CKeyword>("gA", "a", 1, false));
+    for (const std::size_t cancelAt : {std::size_t{1}, SIZE_MAX}) {
+        std::size_t asked = 0;
+        const CUsageScanner scanner(table, [&] { return ++asked >= cancelAt; });
+        CSourceUseArray uses;
+        const std::error_code ec = scanner.ScanFile(path, uses);
+        EXPECT_EQ(ec, cancelAt == 1 ? std::make_error_code(std::errc::operation_canceled)
+                                    : std::error_code());
+        EXPECT_EQ(uses.size(), cancelAt == 1 ? 1U : 2U);
+        EXPECT_EQ(asked, cancelAt == 1 ? 1U : 13U); // a piece of 256 KiB at a time
+    }
+}
 
 // A wipe gets its own document's lines only: after another document's load, or
 // once the table is cleared, it is refused.

@@ -7,6 +7,8 @@
 #include "PlacesModel.h"
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 
@@ -66,8 +68,11 @@ const NamedRow<QStringList, QString> kSelecting[] = {
 const NamedRow<bool, QString> kCheckBoxes[] = {{"click", {false, ""}},
                                                {"double-click", {true, "<texts>/17|\n"}}};
 
-const NamedRow<bool, QString> kEmptyLoads[] = {{"no keyword file", {false, "Ready"}},
-                                               {"cancelled", {true, "Load cancelled"}}};
+// Status texts since the Reload, and the summary field after it.
+const NamedRow<bool, QString, QString> kEmptyLoads[] = {
+    {"no keyword file",
+     {false, "Ready", "Cannot read keyword file <dir>/missing.h: No such file or directory"}},
+    {"cancelled", {true, "Cancelling...|Load cancelled", ""}}};
 
 const NamedRow<QString, uint, QString> kCommands[] = {
     {"program", {"/opt/ed", 12, "/opt/ed|/p q/k.h/12"}},
@@ -339,11 +344,14 @@ private slots:
     // Nothing is left to select, open or wipe; the next load is whole again.
     void emptyLoads_data() { Rows(kEmptyLoads); }
     void emptyLoads() {
-        const auto [cancel, status] = Fetch(kEmptyLoads);
+        const auto [cancel, status, summary] = Fetch(kEmptyLoads);
         for (int i = 0; i < 500; ++i) // so that the cancel comes long before the end
             m_pDir->Put("bulk/f" + std::to_string(i) + ".c", "gOpenFile(gUndo);\n");
         theOptions.SetSourceFolder(1, *m_pDir / "bulk");
         QVERIFY(Reload());
+        const auto* pSummary = m_pFrame->findChild<QLabel*>("loadSummary");
+        QVERIFY(
+            pSummary->text().startsWith("15 keywords, 3 unused, 0 mentioned, 505 files read in "));
         List()->selectRow(RowOf("gOpenFile"));
         if (!cancel)
             theOptions.SetKeywordFile(*m_pDir / "missing.h");
@@ -351,7 +359,14 @@ private slots:
         QCOMPARE(Reload(cancel), !cancel);
         QCOMPARE(Model()->rowCount() + Places()->model()->rowCount(), 0);
         QVERIFY(m_pDoc->GetCurrentKeyword() == nullptr && !Enabled(ID_WIPE));
-        QCOMPARE(texts.last().at(0).toString(), status);
+        QStringList shown;
+        for (const QList<QVariant>& text : texts)
+            shown << text.at(0).toString();
+        QVERIFY2(shown.join('|').endsWith(status), qPrintable(shown.join('|')));
+        QCOMPARE(pSummary->text(),
+                 QString(summary).replace("<dir>", Q(*m_pDir / "")).replace("//", "/"));
+        const auto* pCancel = m_pFrame->findChild<QPushButton*>();
+        QCOMPARE(pCancel->isEnabled(), !cancel); // a second press does nothing
         theOptions.SetKeywordFile(m_strTexts);
         QVERIFY(Reload());
         QCOMPARE(Cell(RowOf("gOpenFile"), 4), "503");
