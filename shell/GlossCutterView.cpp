@@ -13,16 +13,19 @@
 #include "StringTable.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -101,6 +104,9 @@ CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
     // also on a check box; off the rows, the keyword selected last.
     m_listKeywords->viewport()->installEventFilter(this);
     m_listKeywords->installEventFilter(this);
+    m_listKeywords->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_listKeywords, &QWidget::customContextMenuRequested, this,
+            &CGlossCutterView::OnContextMenu);
     m_pPollTimer->setInterval(150);
     connect(m_pPollTimer, &QTimer::timeout, this, &CGlossCutterView::PollLoad);
 }
@@ -279,6 +285,36 @@ void CGlossCutterView::OnColumnClick(int nColumn) {
     ShowSortIndicator();
     emit TitleChanged(RestingTitle());
     QApplication::restoreOverrideCursor();
+}
+
+QMenu* CGlossCutterView::MakeContextMenu(int nRow) {
+    auto* pMenu = new QMenu(this);
+    const CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
+    if (pKeyword == nullptr)
+        return pMenu;
+    const auto copy = [](const std::string& text) {
+        QGuiApplication::clipboard()->setText(FromBytes(text));
+    };
+    pMenu->addAction(tr("Open in editor"), this, &CGlossCutterView::OnDblClk);
+    pMenu->addAction(tr("Copy symbol"), this, [=] { copy(pKeyword->m_strSymbol); });
+    pMenu->addAction(tr("Copy value"), this, [=] { copy(pKeyword->m_strValue); });
+    pMenu->addAction(tr("Show uses"), this, &CGlossCutterView::ShowUsesRequested);
+    return pMenu;
+}
+
+void CGlossCutterView::OnContextMenu(const QPoint& pos) {
+    const QModelIndex index = m_listKeywords->indexAt(pos);
+    if (IsLoading() || !index.isValid())
+        return;
+    // The menu acts on the row under the pointer, which becomes the current one.
+    QItemSelectionModel* pSelection = m_listKeywords->selectionModel();
+    if (!pSelection->isRowSelected(index.row()))
+        pSelection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+    else
+        pSelection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    const std::unique_ptr<QMenu> pMenu(MakeContextMenu(index.row()));
+    pMenu->exec(m_listKeywords->viewport()->mapToGlobal(pos));
 }
 
 void CGlossCutterView::ShowSortIndicator() const {

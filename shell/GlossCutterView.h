@@ -11,6 +11,8 @@ struct CKeywordLoad;
 class CLoadRelay;
 class CMiniDlgUsedList;
 class QKeyEvent;
+class QMenu;
+class QPoint;
 class QModelIndex;
 class QTableView;
 class QThread;
@@ -43,6 +45,10 @@ public:
     void OnColumnClick(int nColumn);
     void OnDblClk();
 
+    // The context menu of the keyword at `nRow`: open in the editor, copy its
+    // symbol or value, show its uses. The caller owns it.
+    QMenu* MakeContextMenu(int nRow);
+
     CKeywordTableModel* GetModel() const { return m_pModel; }
     CGlossCutterDoc& GetDocument() const { return m_doc; }
 
@@ -59,6 +65,7 @@ signals:
     void FileProgress(qint64 done, qint64 total);
     void LoadStarted();
     void CancelRequested();
+    void ShowUsesRequested();
     void LoadFinished(bool bCompleted);
 
 protected:
@@ -74,6 +81,7 @@ private:
     bool OnListKey(const QKeyEvent& event);
     void TickSelected();
     void ShowSortIndicator() const;
+    void OnContextMenu(const QPoint& pos);
     void OnLoadFinished();
     void PollLoad();
 

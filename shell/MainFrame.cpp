@@ -41,6 +41,8 @@ CMainFrame::CMainFrame(CGlossCutterView* pView) : m_pView(pView) {
     connect(m_pView, &CGlossCutterView::StatusText, this, &CMainFrame::SetMessageText);
     connect(m_pView, &CGlossCutterView::FileProgress, this, &CMainFrame::OnFileProgress);
     connect(m_pView, &CGlossCutterView::LoadStarted, this, &CMainFrame::OnLoadStarted);
+    connect(m_pView, &CGlossCutterView::ShowUsesRequested, this,
+            [this] { m_pUsedListWnd->Show(true); });
     connect(m_pView, &CGlossCutterView::LoadFinished, this, &CMainFrame::OnLoadFinished);
     connect(m_pView->GetModel(), &QAbstractItemModel::modelReset, this,
             &CMainFrame::UpdateCommands);

@@ -1,14 +1,19 @@
 #include "MiniDlgUsedList.h"
 
+#include "ByteText.h"
 #include "DialogUnits.h"
 #include "EditorLaunch.h"
 #include "GlossCutterOptions.h"
 #include "PlacesModel.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QMenu>
 #include <QTableView>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
     : QWidget(pParent), m_listPlaces(new QTableView(this)), m_pModel(new CPlacesModel(this)) {
@@ -26,6 +31,33 @@ CMiniDlgUsedList::CMiniDlgUsedList(QWidget* pParent)
     m_listPlaces->setTextElideMode(Qt::ElideMiddle); // the file name stays in view
     SetUpColumns();
     connect(m_listPlaces, &QTableView::doubleClicked, this, &CMiniDlgUsedList::OnDblClk);
+    m_listPlaces->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_listPlaces, &QWidget::customContextMenuRequested, this,
+            &CMiniDlgUsedList::OnContextMenu);
+}
+
+QMenu* CMiniDlgUsedList::MakeContextMenu(int nRow) {
+    auto* pMenu = new QMenu(this);
+    const CUsed* pPlace = m_pModel->PlaceAt(nRow);
+    if (pPlace == nullptr)
+        return pMenu;
+    const std::string file = pPlace->m_strFile;
+    const int nLine = pPlace->m_nLine;
+    pMenu->addAction(tr("Open in editor"), this,
+                     [=] { OpenInEditor(file, static_cast<unsigned>(nLine)); });
+    pMenu->addAction(tr("Copy file:line"), this, [=] {
+        QGuiApplication::clipboard()->setText(FromBytes(file + ':' + std::to_string(nLine)));
+    });
+    return pMenu;
+}
+
+void CMiniDlgUsedList::OnContextMenu(const QPoint& pos) {
+    const QModelIndex index = m_listPlaces->indexAt(pos);
+    if (!index.isValid())
+        return;
+    m_listPlaces->setCurrentIndex(index);
+    const std::unique_ptr<QMenu> pMenu(MakeContextMenu(index.row()));
+    pMenu->exec(m_listPlaces->viewport()->mapToGlobal(pos));
 }
 
 void CMiniDlgUsedList::SetUpColumns() {

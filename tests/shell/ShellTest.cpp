@@ -6,8 +6,11 @@
 #include "MiniDlgUsedList.h"
 #include "PlacesModel.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -212,6 +215,33 @@ private slots:
         QCOMPARE(Places()->textElideMode(), Qt::ElideMiddle);
         QCOMPARE(Places()->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
                  Q(m_strSource) + "/edit/undo.c");
+    }
+
+    // Each row's and each place's menu, with what its copies put on the clipboard.
+    void contextMenus() {
+        QVERIFY(Reload());
+        const auto run = [](QMenu* pMenu, const QString& text) {
+            const std::unique_ptr<QMenu> menu(pMenu);
+            QStringList texts;
+            for (QAction* pAction : menu->actions()) {
+                texts << pAction->text();
+                if (pAction->text() == text)
+                    pAction->trigger();
+            }
+            return texts.join('|');
+        };
+        const QString rowMenu = "Open in editor|Copy symbol|Copy value|Show uses";
+        QCOMPARE(run(m_pView->MakeContextMenu(RowOf("gUndo")), "Copy symbol"), rowMenu);
+        QCOMPARE(QGuiApplication::clipboard()->text(), "gUndo");
+        run(m_pView->MakeContextMenu(RowOf("gUndo")), "Copy value");
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Undo");
+        QVERIFY(!m_pFrame->m_pUsedListWnd->m_bVisible);
+        run(m_pView->MakeContextMenu(RowOf("gUndo")), "Show uses");
+        QVERIFY(m_pFrame->m_pUsedListWnd->m_bVisible);
+        List()->selectRow(RowOf("gUndo"));
+        QCOMPARE(run(m_pFrame->m_pUsedList->MakeContextMenu(0), "Copy file:line"),
+                 "Open in editor|Copy file:line");
+        QCOMPARE(QGuiApplication::clipboard()->text(), Q(m_strSource) + "/edit/undo.c:4");
     }
 
     // A source folder is matched as a whole folder.
