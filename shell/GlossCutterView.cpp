@@ -157,8 +157,9 @@ bool CGlossCutterView::eventFilter(QObject* pWatched, QEvent* pEvent) {
     else if (pWatched == m_listKeywords->viewport() &&
              pEvent->type() == QEvent::MouseButtonDblClick)
         OnDblClk();
-    else if (pWatched == m_listKeywords && pEvent->type() == QEvent::KeyPress)
-        return OnListKey(*static_cast<QKeyEvent*>(pEvent));
+    else if (const auto* pKey = dynamic_cast<const QKeyEvent*>(pEvent);
+             pWatched == m_listKeywords && pKey != nullptr && pKey->type() == QEvent::KeyPress)
+        return OnListKey(*pKey);
     return QScrollArea::eventFilter(pWatched, pEvent);
 }
 

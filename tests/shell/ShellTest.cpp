@@ -199,16 +199,16 @@ private slots:
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, At("gOldTitle"));
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, At("gUndo"));
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::ControlModifier, At("gRedo"));
-        const auto ticks = [&] {
+        const auto tickMarks = [&] {
             QString shown;
             for (const char* symbol : {"gOldTitle", "gUndo", "gRedo", "gAbout"})
                 shown += Ticked(RowOf(symbol)) ? "x" : "-";
             return shown;
         };
         QTest::keyClick(List(), Qt::Key_Space);
-        QCOMPARE(ticks(), "xxx-");
+        QCOMPARE(tickMarks(), "xxx-");
         QTest::keyClick(List(), Qt::Key_Space);
-        QCOMPARE(ticks(), "x---");
+        QCOMPARE(tickMarks(), "x---");
         QTest::keyClick(List(), Qt::Key_Return);
         QTRY_COMPARE(Q(ReadFile(out)), Q(m_strTexts) + "/18|\n");
         // The used list elides a path in its middle and shows it whole as a tooltip.
