@@ -4,7 +4,7 @@
 #include <string>
 
 // What a load tells whoever started it, and how it learns that it should
-// stop. Every call comes from the thread that runs the load.
+// stop. Every call but IsCancelled comes from the thread that runs the load.
 class ILoadProgress {
 public:
     virtual ~ILoadProgress() = default;

@@ -236,13 +236,17 @@ void CMainFrame::OnLoadStarted() {
     m_pCancel->setEnabled(true);
     m_pCancel->show();
     m_loadTime.start();
+    std::string keywordFile;
+    theOptions.GetKeywordFile(keywordFile);
+    m_strLoadingFile = theOptions.ResolvePath(keywordFile); // Options may change meanwhile
     m_pEscape->setEnabled(true);
     UpdateCommands();
 }
 
 void CMainFrame::OnLoadFinished(bool bCompleted) {
     const CGlossCutterDoc& doc = m_pView->GetDocument();
-    m_pSummaryPane->setText(bCompleted ? LoadSummary(doc, m_loadTime.elapsed()) : QString());
+    m_pSummaryPane->setText(bCompleted ? LoadSummary(doc, m_strLoadingFile, m_loadTime.elapsed())
+                                       : QString());
     const CUnreadableArray& unreadable = doc.GetUnreadable();
     m_pScanCountsPane->setText(
         tr("%1 files read, %2 unreadable").arg(doc.GetScannedFileCount()).arg(unreadable.size()));
@@ -257,14 +261,12 @@ void CMainFrame::OnLoadFinished(bool bCompleted) {
     UpdateCommands();
 }
 
-QString CMainFrame::LoadSummary(const CGlossCutterDoc& doc, qint64 nMilliseconds) {
+QString CMainFrame::LoadSummary(const CGlossCutterDoc& doc, const std::string& strKeywordFile,
+                                qint64 nMilliseconds) {
     // The window says nothing else of a keyword file it cannot read.
-    if (const std::error_code& ec = doc.GetKeywordFileError()) {
-        std::string keywordFile;
-        theOptions.GetKeywordFile(keywordFile);
+    if (const std::error_code& ec = doc.GetKeywordFileError())
         return tr("Cannot read keyword file %1: %2")
-            .arg(FromBytes(theOptions.ResolvePath(keywordFile)), FromBytes(ec.message()));
-    }
+            .arg(FromBytes(strKeywordFile), FromBytes(ec.message()));
     const CKeywordArray& table = doc.m_arrKeywords;
     return tr("%1 keywords, %2 unused, %3 mentioned, %4 files read in %5 s")
         .arg(table.size())

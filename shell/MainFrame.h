@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
+#include <string>
 
 class CGlossCutterDoc;
 class CGlossCutterView;
@@ -50,7 +51,8 @@ private:
     void OnLoadStarted();
     void OnLoadFinished(bool bCompleted);
     // What the last load found and how long it took, or why it read nothing.
-    static QString LoadSummary(const CGlossCutterDoc& doc, qint64 nMilliseconds);
+    static QString LoadSummary(const CGlossCutterDoc& doc, const std::string& strKeywordFile,
+                               qint64 nMilliseconds);
     void OnFileProgress(qint64 done, qint64 total);
 
     CGlossCutterView* m_pView;
@@ -63,4 +65,5 @@ private:
     QToolBar* m_pToolBar = nullptr;
     std::array<QLabel*, 3> m_arrLockPanes{}; // CAP, NUM, SCRL
     QElapsedTimer m_loadTime;
+    std::string m_strLoadingFile; // the keyword file of the load that runs, as it reads it
 };
