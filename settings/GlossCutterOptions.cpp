@@ -107,6 +107,12 @@ int CGlossCutterOptions::WriteAll(const COptionValues& values) {
     return status;
 }
 
+std::string CGlossCutterOptions::GetResolvedKeywordFile() const {
+    std::string strPath;
+    GetKeywordFile(strPath);
+    return ResolvePath(strPath);
+}
+
 CLoadSettings CGlossCutterOptions::GetLoadSettings() const {
     const COptionValues values = ReadAll();
     CLoadSettings settings;

@@ -50,6 +50,9 @@ public:
     // Returns the first failure.
     int WriteAll(const COptionValues& values);
 
+    // The keyword file as a load reads it: a relative path resolved.
+    std::string GetResolvedKeywordFile() const;
+
     // What a load reads, all at once, with relative paths resolved.
     CLoadSettings GetLoadSettings() const;
 };

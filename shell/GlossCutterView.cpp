@@ -358,9 +358,7 @@ void CGlossCutterView::OnDblClk() {
     const CKeyword* pKeyword = IsLoading() ? nullptr : m_doc.GetCurrentKeyword();
     if (pKeyword == nullptr)
         return;
-    std::string keywordFile;
-    theOptions.GetKeywordFile(keywordFile);
-    OpenInEditor(theOptions.ResolvePath(keywordFile), static_cast<unsigned>(pKeyword->m_nLine));
+    OpenInEditor(theOptions.GetResolvedKeywordFile(), static_cast<unsigned>(pKeyword->m_nLine));
 }
 
 void CGlossCutterView::AutoCheck() {

@@ -203,9 +203,7 @@ void CMainFrame::OnWipe() {
     }
     if (!AskYesNo(this, FromBytes(LoadString(IDS_ASK_WIPE)), QStringLiteral("Wipe")))
         return;
-    std::string keywordFile;
-    theOptions.GetKeywordFile(keywordFile);
-    keywordFile = theOptions.ResolvePath(keywordFile);
+    const std::string keywordFile = theOptions.GetResolvedKeywordFile();
     std::uint32_t operation = 0;
     theOptions.GetUnusedKeywordsOperation(operation);
     const CWipeResult result =
@@ -236,9 +234,7 @@ void CMainFrame::OnLoadStarted() {
     m_pCancel->setEnabled(true);
     m_pCancel->show();
     m_loadTime.start();
-    std::string keywordFile;
-    theOptions.GetKeywordFile(keywordFile);
-    m_strLoadingFile = theOptions.ResolvePath(keywordFile); // Options may change meanwhile
+    m_strLoadingFile = theOptions.GetResolvedKeywordFile(); // Options may change meanwhile
     m_pEscape->setEnabled(true);
     UpdateCommands();
 }
