@@ -28,3 +28,23 @@ KeywordStatus CKeyword::GetStatus() const {
         return KeywordStatus::Kept;
     return m_listUsed.empty() ? KeywordStatus::Unused : KeywordStatus::Mentioned;
 }
+
+bool MatchesFilter(const CKeyword& keyword, KeywordFilter filter) {
+    switch (filter) {
+    case KeywordFilter::All:
+        return true;
+    case KeywordFilter::Unused:
+        return keyword.GetStatus() == KeywordStatus::Unused;
+    case KeywordFilter::Mentioned:
+        return keyword.GetStatus() == KeywordStatus::Mentioned;
+    case KeywordFilter::Used:
+        return keyword.GetStatus() == KeywordStatus::Used;
+    case KeywordFilter::Kept:
+        return keyword.GetStatus() == KeywordStatus::Kept;
+    case KeywordFilter::Marked:
+        return keyword.m_bMarked;
+    case KeywordFilter::Duplicates:
+        return keyword.HasDuplicate();
+    }
+    return true;
+}

@@ -20,6 +20,9 @@ enum class KeywordStatus : std::uint8_t {
 // The status's word in reports: "marked", "used", "kept", "mentioned", "unused".
 std::string_view KeywordStatusName(KeywordStatus status);
 
+// The keywords a list shows: all, those of one status, or those with a duplicate.
+enum class KeywordFilter : std::uint8_t { All, Unused, Mentioned, Used, Kept, Marked, Duplicates };
+
 // Keys of SortKeywords and CKeyword::m_nSortKey.
 enum : int { SORT_BY_LINE = 1, SORT_BY_SYMBOL = 2, SORT_BY_USED = 3 };
 
@@ -66,6 +69,8 @@ public:
     std::vector<int> m_arrSameValueLines;
     int m_nSortKey = SORT_BY_SYMBOL; // key of the last SortKeywords that included this record
 };
+
+bool MatchesFilter(const CKeyword& keyword, KeywordFilter filter);
 
 // The keyword table. It owns its records; views hold plain pointers, which stay
 // valid across sorts and become invalid when the table is cleared.

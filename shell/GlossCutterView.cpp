@@ -6,18 +6,23 @@
 #include "EditorLaunch.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
+#include "KeywordFilterModel.h"
 #include "KeywordTableModel.h"
 #include "LoadRelay.h"
 #include "MiniDlgUsedList.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -74,18 +79,21 @@ int SortKeyOf(int nColumn) {
 
 CGlossCutterView::CGlossCutterView(CGlossCutterDoc& doc, QWidget* pParent)
     : QScrollArea(pParent), m_doc(doc), m_pForm(new QWidget),
-      m_pModel(new CKeywordTableModel(doc.m_arrKeywords, this)), m_pPollTimer(new QTimer(this)) {
+      m_pModel(new CKeywordTableModel(doc.m_arrKeywords, this)),
+      m_pFilter(new CKeywordFilterModel(*m_pModel, this)), m_pPollTimer(new QTimer(this)) {
     // The form: its template size is the smallest the view lays out; below
     // that the view scrolls.
     const CDialogUnits dlu(font());
     m_pForm->setMinimumSize(dlu.ToPixels(474, 293));
     m_pForm->resize(m_pForm->minimumSize());
     m_listKeywords = new QTableView(m_pForm);
-    m_listKeywords->setGeometry(dlu.ToPixels(7, 7, 460, 279));
-    m_listKeywords->setModel(m_pModel);
+    m_listKeywords->setGeometry(dlu.ToPixels(7, 25, 460, 261));
+    m_listKeywords->setModel(m_pFilter);
+    SetUpFilter(dlu.ToPixels(7, 7, 370, 14), dlu.ToPixels(381, 7, 86, 14));
     setWidget(m_pForm);
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // Tab goes from the filter to the list, not to the form
     m_pForm->installEventFilter(this);
 
     connect(m_listKeywords->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -129,7 +137,64 @@ void CGlossCutterView::OnInitialUpdate() {
     emit TitleChanged(RestingTitle());
     SetUpColumns();
     InitLayout(m_pForm);
+    AddSizedControl(m_editFilter, 0, 100, 0, 0);
+    AddSizedControl(m_comboStatus, 100, 100, 0, 0);
     AddSizedControl(m_listKeywords, 0, 100, 0, 100);
+    m_listKeywords->setFocus();
+}
+
+void CGlossCutterView::SetUpFilter(const QRect& textRect, const QRect& statusRect) {
+    m_editFilter = new QLineEdit(m_pForm);
+    m_editFilter->setGeometry(textRect);
+    m_editFilter->setPlaceholderText(tr("Filter symbols and values (Ctrl+F)"));
+    m_editFilter->setClearButtonEnabled(true);
+    m_editFilter->installEventFilter(this);
+    m_comboStatus = new QComboBox(m_pForm);
+    m_comboStatus->setGeometry(statusRect);
+    const std::pair<QString, KeywordFilter> statuses[] = {
+        {tr("All"), KeywordFilter::All},
+        {tr("Unused"), KeywordFilter::Unused},
+        {tr("Mentioned only"), KeywordFilter::Mentioned},
+        {tr("Used"), KeywordFilter::Used},
+        {tr("Kept"), KeywordFilter::Kept},
+        {tr("Marked"), KeywordFilter::Marked},
+        {tr("Duplicates"), KeywordFilter::Duplicates}};
+    for (const auto& [text, status] : statuses)
+        m_comboStatus->addItem(text, static_cast<int>(status));
+    QWidget::setTabOrder(m_editFilter, m_comboStatus);
+    QWidget::setTabOrder(m_comboStatus, m_listKeywords);
+    connect(m_editFilter, &QLineEdit::textChanged, this, &CGlossCutterView::OnFilterChanged);
+    connect(m_comboStatus, &QComboBox::currentIndexChanged, this,
+            &CGlossCutterView::OnFilterChanged);
+
+    auto* pFind = new QAction(this);
+    pFind->setShortcut(QKeySequence::Find);
+    connect(pFind, &QAction::triggered, this, [this] {
+        m_editFilter->setFocus(Qt::ShortcutFocusReason);
+        m_editFilter->selectAll();
+    });
+    addAction(pFind);
+}
+
+void CGlossCutterView::OnFilterChanged() {
+    m_pFilter->SetFilter(m_editFilter->text(),
+                         static_cast<KeywordFilter>(m_comboStatus->currentData().toInt()));
+    // A keyword still shown stays selected; otherwise the first shown one is.
+    if (!m_listKeywords->selectionModel()->hasSelection())
+        SelectFirstRow();
+    m_listKeywords->scrollTo(m_listKeywords->currentIndex());
+}
+
+void CGlossCutterView::SelectFirstRow() {
+    if (m_pFilter->rowCount() > 0) {
+        m_listKeywords->selectionModel()->setCurrentIndex(m_pFilter->index(0, 0),
+                                                          QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+        return;
+    }
+    if (m_pUsedList != nullptr)
+        m_pUsedList->FillPlaces(nullptr);
+    m_doc.SetCurrentKeyword(nullptr);
 }
 
 void CGlossCutterView::SetUpColumns() {
@@ -157,10 +222,28 @@ bool CGlossCutterView::eventFilter(QObject* pWatched, QEvent* pEvent) {
     else if (pWatched == m_listKeywords->viewport() &&
              pEvent->type() == QEvent::MouseButtonDblClick)
         OnDblClk();
+    else if (pWatched == m_listKeywords)
+        return OnListEvent(*pEvent);
     else if (const auto* pKey = dynamic_cast<const QKeyEvent*>(pEvent);
-             pWatched == m_listKeywords && pKey != nullptr && pKey->type() == QEvent::KeyPress)
-        return OnListKey(*pKey);
+             pWatched == m_editFilter && pKey != nullptr && pKey->type() == QEvent::KeyPress &&
+             pKey->key() == Qt::Key_Escape && !m_editFilter->text().isEmpty()) {
+        m_editFilter->clear();
+        return true;
+    }
     return QScrollArea::eventFilter(pWatched, pEvent);
+}
+
+bool CGlossCutterView::OnListEvent(const QEvent& event) {
+    if (const auto* pKey = dynamic_cast<const QKeyEvent*>(&event);
+        pKey != nullptr && pKey->type() == QEvent::KeyPress)
+        return OnListKey(*pKey);
+    if (const auto* pMenu = dynamic_cast<const QContextMenuEvent*>(&event);
+        pMenu != nullptr && pMenu->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key acts on the current row, wherever the pointer is.
+        OnContextMenu(m_listKeywords->visualRect(m_listKeywords->currentIndex()).center());
+        return true;
+    }
+    return false;
 }
 
 bool CGlossCutterView::OnListKey(const QKeyEvent& event) {
@@ -183,10 +266,10 @@ void CGlossCutterView::TickSelected() {
     if (IsLoading())
         return;
     // The current row decides, so that Space twice gives back what was there.
-    const CKeyword* pCurrent = m_pModel->KeywordAt(m_listKeywords->currentIndex().row());
+    const CKeyword* pCurrent = m_pFilter->KeywordAt(m_listKeywords->currentIndex().row());
     const bool bTick = pCurrent == nullptr || !pCurrent->m_bChecked;
     for (const QModelIndex& index : m_listKeywords->selectionModel()->selectedRows())
-        if (CKeyword* pKeyword = m_pModel->KeywordAt(index.row()))
+        if (CKeyword* pKeyword = m_pFilter->KeywordAt(index.row()))
             pKeyword->SetChecked(bTick); // a marked keyword keeps its tick
     m_pModel->RefreshTicks();
 }
@@ -264,13 +347,7 @@ void CGlossCutterView::FillList(int nColumn) {
     m_nSortedColumn = nColumn;
     m_bSortedAscending = m_bSortAscending;
     ShowSortIndicator();
-    if (m_pModel->rowCount() > 0) {
-        const QModelIndex first = m_pModel->index(0, 0);
-        m_listKeywords->selectionModel()->setCurrentIndex(
-            first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    } else if (m_pUsedList != nullptr) {
-        m_pUsedList->FillPlaces(nullptr);
-    }
+    SelectFirstRow();
 }
 
 void CGlossCutterView::OnColumnClick(int nColumn) {
@@ -290,7 +367,7 @@ void CGlossCutterView::OnColumnClick(int nColumn) {
 
 QMenu* CGlossCutterView::MakeContextMenu(int nRow) {
     auto* pMenu = new QMenu(this);
-    const CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
+    const CKeyword* pKeyword = m_pFilter->KeywordAt(nRow);
     if (pKeyword == nullptr)
         return pMenu;
     const auto copy = [](const std::string& text) {
@@ -335,7 +412,7 @@ void CGlossCutterView::OnSelectionChanged() {
     }
     // With nothing selected the keyword selected last stays current, so that a
     // double-click below the last row still opens it.
-    CKeyword* pKeyword = m_pModel->KeywordAt(nRow);
+    CKeyword* pKeyword = m_pFilter->KeywordAt(nRow);
     if (pKeyword == nullptr)
         return;
     if (m_pUsedList != nullptr)

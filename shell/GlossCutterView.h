@@ -6,11 +6,14 @@
 #include <memory>
 
 class CGlossCutterDoc;
+class CKeywordFilterModel;
 class CKeywordTableModel;
 struct CKeywordLoad;
 class CLoadRelay;
 class CMiniDlgUsedList;
+class QComboBox;
 class QKeyEvent;
+class QLineEdit;
 class QMenu;
 class QPoint;
 class QModelIndex;
@@ -19,9 +22,9 @@ class QThread;
 class QTimer;
 
 // The main window's view: the list of keywords with their line, symbol,
-// value, uses and status, ticks for the wipe, sorting by a clicked column, the load
-// (Reload) and Auto check. The load runs on a worker thread, so the window
-// stays responsive; while it runs the list is empty and may not be changed.
+// value, uses and status, ticks for the wipe, sorting by a clicked column, a
+// filter above it, the load (Reload) and Auto check. The load runs on a worker thread, so the
+// window stays responsive; while it runs the list is empty and may not be changed.
 class CGlossCutterView final : public QScrollArea, public cdxCDynamicControlsManager {
     Q_OBJECT
 public:
@@ -50,11 +53,15 @@ public:
     QMenu* MakeContextMenu(int nRow);
 
     CKeywordTableModel* GetModel() const { return m_pModel; }
+    // The rows the list shows, in the table's order.
+    CKeywordFilterModel* GetFilter() const { return m_pFilter; }
     CGlossCutterDoc& GetDocument() const { return m_doc; }
 
     // The form's size: the window opens just large enough to show it all.
     QSize sizeHint() const override;
 
+    QLineEdit* m_editFilter = nullptr;
+    QComboBox* m_comboStatus = nullptr;
     QTableView* m_listKeywords = nullptr;
     bool m_bSortAscending = true;
     int m_nSortColumn = 0;
@@ -73,10 +80,16 @@ protected:
 
 private:
     void SetUpColumns();
+    void SetUpFilter(const QRect& textRect, const QRect& statusRect);
+    void OnFilterChanged();
+    // Selects the first row shown; with none, no keyword is current.
+    void SelectFirstRow();
     // Shows the places of the keyword acted on last, or none when nothing is selected.
     void OnSelectionChanged();
     // Selects the row of a check box pressed, which the view itself would not.
     void OnCheckBoxPressed(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const;
+    // Keys and the menu key on the list.
+    bool OnListEvent(const QEvent& event);
     // Enter opens the current keyword; Space ticks or unticks the selected rows.
     bool OnListKey(const QKeyEvent& event);
     void TickSelected();
@@ -88,6 +101,7 @@ private:
     CGlossCutterDoc& m_doc;
     QWidget* m_pForm;
     CKeywordTableModel* m_pModel;
+    CKeywordFilterModel* m_pFilter;
     CMiniDlgUsedList* m_pUsedList = nullptr;
     QThread* m_pLoadThread = nullptr;
     std::unique_ptr<CLoadRelay> m_pRelay;

@@ -264,11 +264,11 @@ QString CMainFrame::LoadSummary(const CGlossCutterDoc& doc, const std::string& s
         return tr("Cannot read keyword file %1: %2")
             .arg(FromBytes(strKeywordFile), FromBytes(ec.message()));
     const CKeywordArray& table = doc.m_arrKeywords;
-    return tr("%1 keywords, %2 unused, %3 mentioned, %4 files read in %5 s")
+    // The files read are the next field's.
+    return tr("%1 keywords, %2 unused, %3 mentioned; loaded in %4 s")
         .arg(table.size())
         .arg(CountUnused(table))
         .arg(CountWithStatus(table, KeywordStatus::Mentioned))
-        .arg(doc.GetScannedFileCount())
         .arg(static_cast<double>(nMilliseconds) / 1000.0, 0, 'f', 1);
 }
 

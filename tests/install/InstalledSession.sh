@@ -2,9 +2,12 @@
 # Installs the build into a scratch prefix, checks that it and the Debian
 # package hold the man pages and the shell completions, and drives the
 # installed program under a virtual X server on the demo project's settings
-# file: F5 loads the demo, Ctrl+A and Ctrl+W (answered Yes) wipe its unused
-# keywords. Passes when the keyword file comes out marked and a screenshot
-# was taken.
+# file: F5 loads the demo and Ctrl+A ticks its unused keywords; a filter
+# shows the two "print" ones, Space on both unticks them, Enter opens the
+# current one in a logging editor and its context menu copies its symbol;
+# Ctrl+W (answered Yes) wipes the one left ticked. Passes when the keyword
+# file comes out marked so, the editor and the clipboard got what they should
+# and a screenshot was taken.
 #   InstalledSession.sh BUILD_DIR EXAMPLES_DIR
 set -euo pipefail
 build=$1
@@ -30,7 +33,7 @@ for file in bin/glosscutter-cli "${shared[@]}"; do
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == xdg-utils ]] || { echo "the package does not recommend xdg-utils"; exit 1; }
 
-for tool in xvfb-run xdotool openbox xwd; do
+for tool in xvfb-run xdotool xclip openbox xwd; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -40,8 +43,10 @@ exec_line=$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/glosscutter.de
 cp -R "$examples/demo" "$work/demo"
 # The project's settings, with paths relative to their folder, and the user's,
 # which --settings must leave unread.
-printf '[General]\nkeyword%%20file=texts.h\n\n[source%%20folder]\n0=src\n' \
-    >"$work/demo/.glosscutter.conf"
+printf '#!/bin/sh\n{ printf "%%s|" "$@"; echo; } >>%s/editor.log\n' "$work" >"$work/editor.sh"
+chmod +x "$work/editor.sh"
+printf '[General]\nkeyword%%20file=texts.h\neditor=%s\n\n[source%%20folder]\n0=src\n' \
+    "$work/editor.sh" >"$work/demo/.glosscutter.conf"
 mkdir -p "$work/config/GlossCutter"
 printf '[General]\nkeyword%%20file=/nonexistent.h\n' >"$work/config/GlossCutter/GlossCutter.conf"
 
@@ -81,6 +86,15 @@ wait_for 'xdotool windowactivate --sync "\$window" 2>/dev/null'
 press_until "F5 ctrl+a" 'xdotool search --name "^Auto Check\\\$" >/dev/null'
 xdotool key alt+y
 wait_for '! xdotool search --name "^Auto Check\\\$" >/dev/null'
+# The filter leaves gPrint and gPrintPreview; Tab twice reaches the list, whose
+# first row is current, and Shift+Down selects both.
+for key in ctrl+f p r i n t Tab Tab shift+Down space Return; do
+    xdotool key --clearmodifiers "\$key"; sleep 0.3
+done
+wait_for '[[ -s $work/editor.log ]]'
+# Its menu's second entry is "Copy symbol".
+for key in Menu Down Down Return; do xdotool key --clearmodifiers "\$key"; sleep 0.3; done
+wait_for '[[ \$(xclip -o -selection clipboard 2>/dev/null) == gPrintPreview ]]'
 press_until ctrl+w 'xdotool search --name "^Wipe\\\$" >/dev/null'
 xdotool key alt+y
 wait_for '[[ -f $work/demo/texts.bak ]]'
@@ -92,8 +106,10 @@ chmod +x "$work/session.sh"
 xvfb-run -a -s "-screen 0 1280x800x24" "$work/session.sh"
 
 grep -q '^// GlossCutter //#define sCloseFile' "$work/demo/texts.h"
-grep -q '^// GlossCutter //#define sPrintPreview' "$work/demo/texts.h"
+grep -q '^#define sPrintPreview' "$work/demo/texts.h"
+grep -q '^#define sPrint ' "$work/demo/texts.h"
+[[ $(cat "$work/editor.log") == "$work/demo/texts.h/14|" ]]
 cmp -s "$examples/demo/texts.h" "$work/demo/texts.bak"
 [[ -s $work/screenshot.xwd ]]
 echo "installed program: man pages and completions in place and in the package;"
-echo "loaded, auto-checked and wiped the demo; screenshot taken"
+echo "loaded, auto-checked, filtered, ticked, opened, copied and wiped the demo; screenshot taken"

@@ -7,6 +7,7 @@
 #include "DlgOptions.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterView.h"
+#include "KeywordFilterModel.h"
 #include "KeywordTableModel.h"
 #include "MainFrame.h"
 #include "Questions.h"
@@ -88,11 +89,14 @@ protected:
         m_pFrame = std::make_unique<CMainFrame>(m_pView);
         m_pView->OnInitialUpdate();
         m_pFrame->show();
-        new QAbstractItemModelTester(
-            Model(), QAbstractItemModelTester::FailureReportingMode::QtTest, Model());
+        for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(m_pView->GetModel()),
+                                          static_cast<QAbstractItemModel*>(Model())})
+            new QAbstractItemModelTester(
+                model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
     }
 
-    CKeywordTableModel* Model() const { return m_pView->GetModel(); }
+    // The rows the list shows.
+    CKeywordFilterModel* Model() const { return m_pView->GetFilter(); }
     QString Cell(int row, int col) const { return Model()->index(row, col).data().toString(); }
     bool Ticked(int row) const {
         return Model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;

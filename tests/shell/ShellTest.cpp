@@ -7,9 +7,11 @@
 #include "PlacesModel.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
@@ -76,6 +78,21 @@ const NamedRow<bool, QString, QString> kEmptyLoads[] = {
     {"no keyword file",
      {false, "Ready", "Cannot read keyword file <dir>/missing.h: No such file or directory"}},
     {"cancelled", {true, "Cancelling...|Load cancelled", ""}}};
+
+// A filter's text and status, after a sort by symbol or not: the rows shown. gCloseFile is
+// kept, gPrint mentioned and gSaveFile a duplicate.
+const NamedRow<QString, QString, bool, QString> kFilters[] = {
+    {"all", {"", "All", false, "15 rows"}},
+    {"symbol, any case", {"PRINT", "All", false, "gPrint gPrintPreview"}},
+    {"value, sorted by symbol", {"demo", "All", true, "gAbout gAppName gOldTitle"}},
+    {"value, line order", {"demo", "All", false, "gAppName gAbout gOldTitle"}},
+    {"unused", {"", "Unused", false, "gPrintPreview"}},
+    {"mentioned only", {"", "Mentioned only", false, "gPrint"}},
+    {"kept", {"", "Kept", false, "gCloseFile"}},
+    {"marked", {"", "Marked", false, "gOldTitle gSpellCheck"}},
+    {"duplicates", {"", "Duplicates", false, "gSaveFile"}},
+    {"used, with a text", {"file", "Used", false, "gOpenFile gSaveFile gRecentFiles"}},
+    {"nothing", {"zzz", "All", false, ""}}};
 
 const NamedRow<QString, uint, QString> kCommands[] = {
     {"program", {"/opt/ed", 12, "/opt/ed|/p q/k.h/12"}},
@@ -244,6 +261,61 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), Q(m_strSource) + "/edit/undo.c:4");
     }
 
+    // The rows stay in the table's order; Space ticks the shown selection and Auto check
+    // the whole table. A selected row still shown stays so; otherwise the first is.
+    void filter_data() { Rows(kFilters); }
+    void filter() {
+        const auto [text, status, sorted, shown] = Fetch(kFilters);
+        QVERIFY(Reload());
+        const auto keyword = [&](const char* symbol) { return Model()->KeywordAt(RowOf(symbol)); };
+        keyword("gCloseFile")->m_bKept = true;
+        keyword("gPrint")->m_listUsed.emplace_back("a.c", 1, UseKind::Comment);
+        keyword("gSaveFile")->m_arrSameValueLines.push_back(3);
+        if (sorted)
+            ClickHeader(2);
+        List()->selectRow(RowOf("gAbout"));
+        m_pView->m_editFilter->setText(text);
+        m_pView->m_comboStatus->setCurrentIndex(m_pView->m_comboStatus->findText(status));
+        QStringList symbols;
+        for (int row = 0; row < Model()->rowCount(); ++row)
+            symbols << Cell(row, 2);
+        QCOMPARE(symbols.size() == 15 ? "15 rows" : symbols.join(' '), shown);
+        const CKeyword* pCurrent = m_pDoc->GetCurrentKeyword();
+        QCOMPARE(pCurrent == nullptr ? "" : Q(pCurrent->m_strSymbol),
+                 symbols.contains("gAbout") ? "gAbout" : symbols.value(0));
+        List()->selectAll();
+        QTest::keyClick(List(), Qt::Key_Space);
+        const auto ticked = [&] {
+            QStringList names;
+            for (const auto& pKeyword : m_pDoc->m_arrKeywords)
+                if (pKeyword->m_bMarked || pKeyword->m_bChecked)
+                    names << Q(pKeyword->m_strSymbol);
+            return names;
+        };
+        QCOMPARE(ticked().size(),
+                 2 + symbols.size() - symbols.count("gOldTitle") - symbols.count("gSpellCheck"));
+        m_pView->AutoCheck();
+        QVERIFY(ticked().contains("gPrintPreview"));
+    }
+
+    // Ctrl+F takes the filter, Esc clears it and the list is whole again.
+    void filterKeys() {
+        QVERIFY(Reload());
+        m_pFrame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_pFrame.get()));
+        QTest::keyClick(List(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(m_pView->m_editFilter->hasFocus());
+        QTest::keyClicks(m_pView->m_editFilter, "undo");
+        QCOMPARE(Model()->rowCount(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), List());
+        QTest::keyClick(List(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(m_pView->m_editFilter, Qt::Key_Escape);
+        QCOMPARE(m_pView->m_editFilter->text(), "");
+        QCOMPARE(Model()->rowCount(), 15);
+    }
+
     // A source folder is matched as a whole folder.
     void shownFiles() {
         const std::vector<std::string> folders = {"/src", "/"};
@@ -309,7 +381,7 @@ private slots:
         for (const UseKind kind : kinds)
             keyword->m_listUsed.emplace_back("a.c", 1, kind);
         m_pDoc->m_arrKeywords.push_back(std::move(keyword));
-        Model()->Refresh();
+        m_pView->GetModel()->Refresh();
         List()->selectRow(0);
         m_pView->AutoCheck();
         QStringList places;
@@ -380,8 +452,7 @@ private slots:
         theOptions.SetSourceFolder(1, *m_pDir / "bulk");
         QVERIFY(Reload());
         const auto* pSummary = m_pFrame->findChild<QLabel*>("loadSummary");
-        QVERIFY(
-            pSummary->text().startsWith("15 keywords, 3 unused, 0 mentioned, 505 files read in "));
+        QVERIFY(pSummary->text().startsWith("15 keywords, 3 unused, 0 mentioned; loaded in "));
         List()->selectRow(RowOf("gOpenFile"));
         if (!cancel)
             theOptions.SetKeywordFile(*m_pDir / "missing.h");
