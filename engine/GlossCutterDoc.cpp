@@ -189,6 +189,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
         [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
         paths, ScanThreadCount(),
         [&](std::size_t index, CFileUses& uses) {
+            if (uses.m_error == std::errc::operation_canceled)
+                return false; // the load ends unused: nothing to hand over
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
             uses.HandOver();

@@ -56,6 +56,8 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
     found.clear();
     definitions.clear();
     uses.m_error = scanner.ScanFile(path, found, &definitions);
+    if (uses.m_error == std::errc::operation_canceled)
+        found.clear(); // the load ends unused: no records to make
     MakeRecords(found, path, uses);
     uses.m_arrMacros.clear();
     AddMacroDefinitions(definitions, uses.m_arrMacros);

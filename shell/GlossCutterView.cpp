@@ -177,12 +177,22 @@ void CGlossCutterView::SetUpFilter(const QRect& textRect, const QRect& statusRec
 }
 
 void CGlossCutterView::OnFilterChanged() {
+    const CKeyword* pCurrent = m_pFilter->KeywordAt(m_listKeywords->currentIndex().row());
     m_pFilter->SetFilter(m_editFilter->text(),
                          static_cast<KeywordFilter>(m_comboStatus->currentData().toInt()));
-    // A keyword still shown stays selected; otherwise the first shown one is.
-    if (!m_listKeywords->selectionModel()->hasSelection())
+    // The current keyword stays current and selected while it is shown;
+    // otherwise the first shown one is.
+    int nRow = m_pFilter->rowCount() - 1;
+    while (nRow >= 0 && m_pFilter->KeywordAt(nRow) != pCurrent)
+        --nRow;
+    if (pCurrent == nullptr || nRow < 0) {
         SelectFirstRow();
-    m_listKeywords->scrollTo(m_listKeywords->currentIndex());
+        return;
+    }
+    const QModelIndex current = m_pFilter->index(nRow, 0);
+    m_listKeywords->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                                   QItemSelectionModel::Rows);
+    m_listKeywords->scrollTo(current);
 }
 
 void CGlossCutterView::SelectFirstRow() {

@@ -13,9 +13,12 @@ CKeywordFilterModel::CKeywordFilterModel(CKeywordTableModel& table, QObject* pPa
 void CKeywordFilterModel::SetFilter(const QString& text, KeywordFilter status) {
     if (text == m_strText && status == m_status)
         return;
+    // A reset, not the rows removed and inserted one range at a time: on a
+    // large table the view's header would do work for each range.
+    beginResetModel();
     m_strText = text;
     m_status = status;
-    invalidateFilter();
+    endResetModel();
 }
 
 CKeyword* CKeywordFilterModel::KeywordAt(int nRow) const {
