@@ -10,6 +10,8 @@
 
 namespace {
 
+const std::string kFile = "src/file.c"; // the one file of every use
+
 constexpr int kKeywords = 20000;
 
 CKeywordArray MakeTable(int n, bool bWorstCase) {
@@ -24,7 +26,7 @@ CKeywordArray MakeTable(int n, bool bWorstCase) {
         auto keyword = std::make_unique<CKeyword>(symbol, "Value", k + 1, bMarked);
         const int nUses = (bMarked || bWorstCase) ? 0 : uses(random);
         for (int u = 0; u < nUses; ++u)
-            keyword->m_listUsed.emplace_back("src/file.c", u + 1);
+            keyword->m_listUsed.emplace_back(kFile, u + 1);
         table.push_back(std::move(keyword));
     }
     std::shuffle(table.begin(), table.end(), random);

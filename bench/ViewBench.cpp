@@ -19,6 +19,8 @@
 
 namespace {
 
+const std::string kFile = "src/file.c"; // the one file of every use
+
 void Fill(CGlossCutterDoc& doc, int n) {
     std::mt19937 random(5);
     for (int k = 0; k < n; ++k) {
@@ -26,7 +28,7 @@ void Fill(CGlossCutterDoc& doc, int n) {
             std::make_unique<CKeyword>("gText" + std::to_string(random() % 1000000),
                                        "Value " + std::to_string(k), k + 1, random() % 10 == 0);
         for (int u = static_cast<int>(random() % 4); u > 0; --u)
-            keyword->m_listUsed.emplace_back("src/file.c", u);
+            keyword->m_listUsed.emplace_back(kFile, u);
         doc.m_arrKeywords.push_back(std::move(keyword));
     }
 }

@@ -117,10 +117,10 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         json += R"(, "uses": [)";
         const char* useSeparator = "";
         for (const CUsed& used : keyword->m_listUsed) {
-            if (pLastFile == nullptr || *pLastFile != used.m_strFile) {
+            if (pLastFile != used.m_strFile.GetAddress()) { // the uses of a file share one path
                 lastFileJson.clear();
                 AppendJsonPath(lastFileJson, used.m_strFile);
-                pLastFile = &used.m_strFile;
+                pLastFile = used.m_strFile.GetAddress();
             }
             json += useSeparator;
             json += "{\"file\": ";

@@ -47,24 +47,21 @@ bool IsKeywordFile(const std::string& path, const std::string& keywordFile) {
     return name(path) == name(keywordFile) && files::IsSameFile(path, keywordFile);
 }
 
-// Joins the pasted uses of `keyword` to its lexical ones, in walk order, and
-// in line order within a file.
-void MergePastedUses(CKeyword& keyword,
-                     const std::unordered_map<std::string_view, std::size_t>& indexOfPath,
-                     std::vector<std::pair<std::size_t, CUsed>>& pasted) {
+// Joins the pasted uses of `keyword` to its lexical ones. Both are in walk
+// order, and in line order within a file, and their paths lie in the load's
+// one list of walked files, so the paths' addresses give the walk order. On
+// the same line the lexical uses come first.
+void MergePastedUses(CKeyword& keyword, const std::vector<CUsed>& pasted) {
+    const auto before = [](const CUsed& a, const CUsed& b) {
+        const std::less<> earlier;
+        if (a.m_strFile.GetAddress() != b.m_strFile.GetAddress())
+            return earlier(a.m_strFile.GetAddress(), b.m_strFile.GetAddress());
+        return a.m_nLine < b.m_nLine;
+    };
     std::vector<CUsed> merged;
     merged.reserve(keyword.m_listUsed.size() + pasted.size());
-    auto lexical = keyword.m_listUsed.begin();
-    const auto place = [&](const CUsed& use) {
-        return std::pair(indexOfPath.at(use.m_strFile), use.m_nLine);
-    };
-    for (auto& [index, use] : pasted) {
-        while (lexical != keyword.m_listUsed.end() &&
-               place(*lexical) <= std::pair(index, use.m_nLine))
-            merged.push_back(std::move(*lexical++));
-        merged.push_back(std::move(use));
-    }
-    std::move(lexical, keyword.m_listUsed.end(), std::back_inserter(merged));
+    std::merge(keyword.m_listUsed.begin(), keyword.m_listUsed.end(), pasted.begin(), pasted.end(),
+               std::back_inserter(merged), before);
     keyword.m_listUsed = std::move(merged);
 }
 
@@ -101,6 +98,7 @@ void CGlossCutterDoc::ShowStatusString(int id) const {
 void CGlossCutterDoc::ClearKeywords() {
     m_pCurrentKeyword = nullptr;
     m_arrKeywords.clear();
+    m_arrSourcePaths.clear(); // after the uses that point into it
     // Lines without their keywords are no load to wipe.
     m_strLoadedFile.clear();
     m_nLoad = 0;
@@ -142,14 +140,13 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
     // Walk every folder first, so that the scan can spread over all cores and
     // report its progress against the number of files.
     const std::vector<std::string> skipped = SkipList(load.m_settings);
-    std::vector<std::string> paths;
     for (const auto& folder : load.m_settings.m_arrSourceFolders) {
         if (!folder.empty())
-            AnalyzeFolder(folder, skipped, paths, load.m_arrUnreadable);
+            AnalyzeFolder(folder, skipped, load.m_arrSourcePaths, load.m_arrUnreadable);
         if (m_pProgress != nullptr && m_pProgress->IsCancelled())
             return false;
     }
-    const bool bCompleted = ScanFiles(load, paths);
+    const bool bCompleted = ScanFiles(load);
     ShowStatusString(AFX_IDS_IDLEMESSAGE);
     return bCompleted;
 }
@@ -161,33 +158,37 @@ void CGlossCutterDoc::AnalyzeFolder(const std::string& folder,
     CollectSourceFiles(folder, skipped, files, unreadable);
 }
 
-void CGlossCutterDoc::ShowScanProgress(const std::vector<std::string>& paths,
-                                       std::size_t nDone) const {
-    if (nDone < paths.size())
-        ShowStatusText("Analyze " + paths[nDone] + "...");
+void CGlossCutterDoc::ShowScanProgress(const std::string* pWaitingFor, std::size_t nDone,
+                                       std::size_t nTotal) const {
+    if (pWaitingFor != nullptr)
+        ShowStatusText("Analyze " + *pWaitingFor + "...");
     if (m_pProgress != nullptr && nDone > 0)
-        m_pProgress->ShowFileProgress(nDone, paths.size());
+        m_pProgress->ShowFileProgress(nDone, nTotal);
 }
 
-bool CGlossCutterDoc::GoOn(const std::vector<std::string>& paths, std::size_t nDone) const {
+bool CGlossCutterDoc::GoOn(const std::string* pWaitingFor, std::size_t nDone,
+                           std::size_t nTotal) const {
     if (m_pProgress != nullptr && m_pProgress->IsCancelled())
         return false;
-    ShowScanProgress(paths, nDone);
+    ShowScanProgress(pWaitingFor, nDone, nTotal);
     return true;
 }
 
-bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const {
+bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const CUsageScanner scanner(load.m_arrKeywords, [this] {
         return m_pProgress != nullptr && m_pProgress->IsCancelled();
     });
+    const std::vector<std::string>& paths = load.m_arrSourcePaths;
+    const std::size_t nFiles = paths.size();
+    const auto path = [&](std::size_t i) { return i < nFiles ? &paths[i] : nullptr; };
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     // The keyword file may define the pasting macros too, scanned or not.
     std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
-    std::vector<bool> read(paths.size());
-    ShowScanProgress(paths, 0);
+    std::vector<std::size_t> read; // the C-family files read to their end
+    ShowScanProgress(path(0), 0, nFiles);
     const bool bCompleted = ::ScanFiles(
-        [&](const std::string& path, CFileUses& uses) { AnalyzeSourceFile(scanner, path, uses); },
-        paths, ScanThreadCount(),
+        [&](std::size_t index, CFileUses& uses) { AnalyzeSourceFile(scanner, paths[index], uses); },
+        nFiles, ScanThreadCount(),
         [&](std::size_t index, CFileUses& uses) {
             if (uses.m_error == std::errc::operation_canceled)
                 return false; // the load ends unused: nothing to hand over
@@ -195,53 +196,46 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load, const std::vector<std::strin
                 uses.MarkOwnDefines();
             uses.HandOver();
             std::move(uses.m_arrMacros.begin(), uses.m_arrMacros.end(), std::back_inserter(macros));
-            if (uses.m_error)
+            if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
-            else
+            } else {
                 ++load.m_nScannedFiles;
-            read[index] = !uses.m_error;
-            return GoOn(paths, index + 1);
+                if (IsCFamilyFile(paths[index]))
+                    read.push_back(index);
+            }
+            return GoOn(path(index + 1), index + 1, nFiles);
         });
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
     const CPastingMacros pasting(macros);
-    return bCompleted && (pasting.IsEmpty() || AddPastedUses(load, paths, read, scanner, pasting));
+    return bCompleted && (pasting.IsEmpty() || AddPastedUses(load, read, scanner, pasting));
 }
 
-bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::string>& paths,
-                                    const std::vector<bool>& read, const CUsageScanner& scanner,
+bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::size_t>& read,
+                                    const CUsageScanner& scanner,
                                     const CPastingMacros& macros) const {
-    std::vector<std::string> files;
-    std::vector<std::size_t> walkIndex;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (read[i] && IsCFamilyFile(paths[i])) {
-            files.push_back(paths[i]);
-            walkIndex.push_back(i);
-        }
-    }
-    // The pasted uses of each keyword, with the walk index of their file.
-    std::unordered_map<CKeyword*, std::vector<std::pair<std::size_t, CUsed>>> pasted;
+    const std::vector<std::string>& paths = load.m_arrSourcePaths;
+    const auto path = [&](std::size_t k) { return k < read.size() ? &paths[read[k]] : nullptr; };
+    // The pasted uses of each keyword, in walk order.
+    std::unordered_map<CKeyword*, std::vector<CUsed>> pasted;
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
-    ShowScanProgress(files, 0);
-    const bool bCompleted =
-        ::ScanFiles([&](const std::string& path,
-                        CFileUses& uses) { AnalyzePastedUses(scanner, macros, path, uses); },
-                    files, ScanThreadCount(),
-                    [&](std::size_t index, CFileUses& uses) {
-                        if (IsKeywordFile(files[index], keywordFile))
-                            uses.MarkOwnDefines();
-                        for (std::size_t k = 0; k < uses.m_arrKeywords.size(); ++k)
-                            pasted[uses.m_arrKeywords[k]].emplace_back(
-                                walkIndex[index], std::move(uses.m_arrUsed[k]));
-                        return GoOn(files, index + 1);
-                    });
+    ShowScanProgress(path(0), 0, read.size());
+    const bool bCompleted = ::ScanFiles(
+        [&](std::size_t k, CFileUses& uses) {
+            AnalyzePastedUses(scanner, macros, paths[read[k]], uses);
+        },
+        read.size(), ScanThreadCount(),
+        [&](std::size_t k, CFileUses& uses) {
+            if (IsKeywordFile(paths[read[k]], keywordFile))
+                uses.MarkOwnDefines();
+            for (std::size_t u = 0; u < uses.m_arrKeywords.size(); ++u)
+                pasted[uses.m_arrKeywords[u]].push_back(uses.m_arrUsed[u]);
+            return GoOn(path(k + 1), k + 1, read.size());
+        });
     if (!bCompleted)
         return false;
-    std::unordered_map<std::string_view, std::size_t> indexOfPath;
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        indexOfPath.emplace(paths[i], i);
     for (auto& [keyword, uses] : pasted)
-        MergePastedUses(*keyword, indexOfPath, uses);
+        MergePastedUses(*keyword, uses);
     return true;
 }
 
@@ -251,6 +245,7 @@ bool CGlossCutterDoc::AdoptLoad(CKeywordLoad&& load) {
     if (!load.m_bCompleted)
         return false;
     m_arrKeywords = std::move(load.m_arrKeywords);
+    m_arrSourcePaths = std::move(load.m_arrSourcePaths); // the same strings: the uses stay valid
     m_nScannedFiles = load.m_nScannedFiles;
     m_arrUnreadable = std::move(load.m_arrUnreadable);
     m_arrScannedFolders = load.m_settings.m_arrSourceFolders;

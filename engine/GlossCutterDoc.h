@@ -33,6 +33,9 @@ struct CKeywordLoad {
     std::size_t m_nScannedFiles = 0;  // source files read to their end
     CUnreadableArray m_arrUnreadable; // source files and folders that could not be read
     bool m_bCompleted = false;        // false when cancelled: the uses are incomplete
+    // Every source file walked, in walk order: the paths the uses point to,
+    // stored once a file. It must not change once the scan has begun.
+    std::vector<std::string> m_arrSourcePaths;
 };
 
 // The program's one document: it owns the keyword table and runs a load:
@@ -100,14 +103,17 @@ public:
     CKeyword* m_pCurrentKeyword = nullptr; // the keyword of the list row selected last
 
 private:
-    bool ScanFiles(CKeywordLoad& load, const std::vector<std::string>& paths) const;
-    bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::string>& paths,
-                       const std::vector<bool>& read, const CUsageScanner& scanner,
-                       const CPastingMacros& macros) const;
-    // `nDone` of `paths` are scanned: names the file the scan waits for now.
-    void ShowScanProgress(const std::vector<std::string>& paths, std::size_t nDone) const;
-    // After `nDone` of `paths`: false when cancelled, else shows the progress.
-    bool GoOn(const std::vector<std::string>& paths, std::size_t nDone) const;
+    bool ScanFiles(CKeywordLoad& load) const;
+    // The second pass: the C-family files of `read` (indices into the load's
+    // paths), for the invocations of the pasting macros.
+    bool AddPastedUses(CKeywordLoad& load, const std::vector<std::size_t>& read,
+                       const CUsageScanner& scanner, const CPastingMacros& macros) const;
+    // `nDone` of `nTotal` files are scanned: names the file the scan waits for
+    // now, if any.
+    void ShowScanProgress(const std::string* pWaitingFor, std::size_t nDone,
+                          std::size_t nTotal) const;
+    // After `nDone` of `nTotal`: false when cancelled, else shows the progress.
+    bool GoOn(const std::string* pWaitingFor, std::size_t nDone, std::size_t nTotal) const;
 
     ILoadProgress* m_pProgress = nullptr;
     std::string m_strLoadedFile; // the keyword file of the last load
@@ -116,4 +122,5 @@ private:
     CUnreadableArray m_arrUnreadable;
     std::array<std::string, kSlotCount> m_arrScannedFolders; // of the last load
     std::error_code m_keywordFileError;
+    std::vector<std::string> m_arrSourcePaths; // of the last load; its uses point into it
 };

@@ -17,20 +17,20 @@ struct CFileResult {
 
 } // namespace
 
-bool ScanFiles(const std::function<void(const std::string& path, CFileUses& uses)>& analyze,
-               const std::vector<std::string>& paths, unsigned nThreads,
+bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& analyze,
+               std::size_t nFiles, unsigned nThreads,
                const std::function<bool(std::size_t index, CFileUses& uses)>& merge) {
-    if (nThreads <= 1 || paths.size() < 2) {
-        for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (nThreads <= 1 || nFiles < 2) {
+        for (std::size_t i = 0; i < nFiles; ++i) {
             CFileUses uses;
-            analyze(paths[i], uses);
+            analyze(i, uses);
             if (!merge(i, uses))
                 return false;
         }
         return true;
     }
 
-    std::vector<CFileResult> results(paths.size());
+    std::vector<CFileResult> results(nFiles);
     std::mutex mutex;
     std::condition_variable fileDone;
     std::atomic<std::size_t> next{0};
@@ -39,10 +39,10 @@ bool ScanFiles(const std::function<void(const std::string& path, CFileUses& uses
     const auto work = [&] {
         for (;;) {
             const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-            if (i >= paths.size() || bStop.load(std::memory_order_relaxed))
+            if (i >= nFiles || bStop.load(std::memory_order_relaxed))
                 return;
             CFileUses uses;
-            analyze(paths[i], uses);
+            analyze(i, uses);
             {
                 const std::lock_guard lock(mutex);
                 results[i].m_uses = std::move(uses);
@@ -52,13 +52,13 @@ bool ScanFiles(const std::function<void(const std::string& path, CFileUses& uses
         }
     };
     std::vector<std::jthread> workers;
-    const unsigned nWorkers = std::min<std::size_t>(nThreads, paths.size());
+    const unsigned nWorkers = std::min<std::size_t>(nThreads, nFiles);
     for (unsigned k = 0; k < nWorkers; ++k)
         workers.emplace_back(work);
 
     // Merge in path order as the files come in.
     bool bCompleted = true;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
+    for (std::size_t i = 0; i < nFiles; ++i) {
         CFileUses uses;
         {
             std::unique_lock lock(mutex);

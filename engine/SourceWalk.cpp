@@ -1,57 +1,138 @@
 #include "SourceWalk.h"
 
 #include "DirectoryListing.h"
+#include "SystemError.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+#include <unordered_set>
 
 namespace {
 
-struct CWalk {
+// Folders kept open on the way down. Each folder is opened relative to its
+// parent, so the walk costs the same at any depth; below this many levels the
+// descriptors of the highest ones are closed, and reopened by path only if
+// the walk needs one again for a further subfolder.
+constexpr std::size_t kOpenFolders = 64;
+
+struct CIdentityHash {
+    std::size_t operator()(const files::CFileIdentity& identity) const {
+        return std::hash<std::uint64_t>()(identity.m_nInode * 31 + identity.m_nDevice);
+    }
+};
+
+// A folder the walk is inside: its entries and the next one to visit.
+struct CFolderFrame {
+    int m_fd;                  // -1 once closed to stay within kOpenFolders
+    std::size_t m_nPathLength; // of the folder's path, a prefix of CWalk::m_strPath
+    files::CFileIdentity m_identity;
+    std::vector<files::CDirEntry> m_arrEntries;
+    std::size_t m_nNext = 0;
+};
+
+class CWalk final {
+public:
+    CWalk(const std::vector<std::string>& skipped, std::vector<std::string>& paths,
+          CUnreadableArray& unreadable)
+        : m_listSkipped(skipped), m_listPaths(paths), m_arrUnreadable(unreadable) {}
+    CWalk(const CWalk&) = delete;
+    CWalk& operator=(const CWalk&) = delete;
+    ~CWalk() {
+        for (const CFolderFrame& frame : m_arrStack)
+            if (frame.m_fd >= 0)
+                ::close(frame.m_fd);
+    }
+
+    void Run(const std::string& folder) {
+        m_strPath = folder;
+        Enter(AT_FDCWD, folder);
+        while (!m_arrStack.empty()) {
+            CFolderFrame& frame = m_arrStack.back();
+            if (frame.m_nNext == frame.m_arrEntries.size()) {
+                Leave();
+                continue;
+            }
+            const files::CDirEntry& entry = frame.m_arrEntries[frame.m_nNext++];
+            m_strPath.resize(frame.m_nPathLength);
+            if (m_strPath.empty() || m_strPath.back() != '/')
+                m_strPath += '/';
+            m_strPath += entry.m_strName;
+            if (entry.m_bDirectory)
+                EnterSubfolder(frame, entry.m_strName);
+            else if (entry.m_bRegularFile && std::find(m_listSkipped.begin(), m_listSkipped.end(),
+                                                       m_strPath) == m_listSkipped.end())
+                m_listPaths.push_back(m_strPath);
+        }
+    }
+
+private:
+    void EnterSubfolder(CFolderFrame& parent, const std::string& name) {
+        if (parent.m_fd < 0) {
+            parent.m_fd = files::OpenDirectory(AT_FDCWD, m_strPath.substr(0, parent.m_nPathLength));
+            if (parent.m_fd < 0) {
+                m_arrUnreadable.push_back({m_strPath, files::LastError()});
+                return;
+            }
+        }
+        Enter(parent.m_fd, name);
+    }
+
+    // Lists the folder at m_strPath, `name` inside `parentFd`, and goes into it,
+    // unless it cannot be opened or the walk is inside it already.
+    void Enter(int parentFd, const std::string& name) {
+        const int fd = files::OpenDirectory(parentFd, name);
+        if (fd < 0) {
+            m_arrUnreadable.push_back({m_strPath, files::LastError()});
+            return;
+        }
+        CFolderFrame frame{fd, m_strPath.size(), {}, {}};
+        bool bEntered = false;
+        // A link back into a folder we are inside would lead round for ever, so
+        // such a folder is not even read.
+        const std::error_code ec =
+            files::ListDirectory(fd, frame.m_arrEntries, [&](const files::CFileIdentity& identity) {
+                frame.m_identity = identity;
+                bEntered = m_setAncestors.insert(identity).second;
+                return bEntered;
+            });
+        if (ec)
+            m_arrUnreadable.push_back({m_strPath, ec});
+        if (!bEntered) {
+            ::close(fd);
+            return; // already on the path
+        }
+        if (ec)
+            frame.m_arrEntries.clear(); // a listing cut short is passed over as a whole
+        m_arrStack.push_back(std::move(frame));
+        if (m_arrStack.size() > kOpenFolders) {
+            int& highest = m_arrStack[m_arrStack.size() - kOpenFolders - 1].m_fd;
+            if (highest >= 0)
+                ::close(highest);
+            highest = -1;
+        }
+    }
+
+    void Leave() {
+        const CFolderFrame& frame = m_arrStack.back();
+        if (frame.m_fd >= 0)
+            ::close(frame.m_fd);
+        m_setAncestors.erase(frame.m_identity);
+        m_arrStack.pop_back();
+    }
+
     const std::vector<std::string>& m_listSkipped;
     std::vector<std::string>& m_listPaths;
     CUnreadableArray& m_arrUnreadable;
-    std::vector<files::CFileIdentity> m_arrAncestors;
+    std::string m_strPath; // of the entry at hand; each folder's path is a prefix of it
+    std::vector<CFolderFrame> m_arrStack;
+    std::unordered_set<files::CFileIdentity, CIdentityHash> m_setAncestors;
 };
-
-void Walk(const std::string& folder, CWalk& walk) {
-    auto& ancestors = walk.m_arrAncestors;
-    std::vector<files::CDirEntry> entries;
-    bool bEntered = false;
-    // A link back into a folder we are inside would lead round for ever, so
-    // such a folder is not even read.
-    const auto admit = [&](const files::CFileIdentity& identity) {
-        if (std::find(ancestors.begin(), ancestors.end(), identity) != ancestors.end())
-            return false;
-        ancestors.push_back(identity);
-        bEntered = true;
-        return true;
-    };
-    const std::error_code ec = files::ListDirectory(folder, entries, admit);
-    if (ec)
-        walk.m_arrUnreadable.push_back({folder, ec});
-    if (!bEntered)
-        return; // cannot be opened, or already on the path
-    if (ec)
-        entries.clear(); // a listing cut short is passed over as a whole
-    for (const auto& entry : entries) {
-        std::string path = folder;
-        if (path.empty() || path.back() != '/')
-            path += '/';
-        path += entry.m_strName;
-        if (entry.m_bDirectory)
-            Walk(path, walk);
-        else if (entry.m_bRegularFile &&
-                 std::find(walk.m_listSkipped.begin(), walk.m_listSkipped.end(), path) ==
-                     walk.m_listSkipped.end())
-            walk.m_listPaths.push_back(std::move(path));
-    }
-    ancestors.pop_back();
-}
 
 } // namespace
 
 void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
                         std::vector<std::string>& paths, CUnreadableArray& unreadable) {
-    CWalk walk{skipped, paths, unreadable, {}};
-    Walk(folder, walk);
+    CWalk walk(skipped, paths, unreadable);
+    walk.Run(folder);
 }

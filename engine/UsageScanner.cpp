@@ -30,7 +30,7 @@ void CFileUses::MarkOwnDefines() {
 
 void CFileUses::HandOver() {
     for (std::size_t k = 0; k < m_arrKeywords.size(); ++k)
-        m_arrKeywords[k]->m_listUsed.push_back(std::move(m_arrUsed[k]));
+        m_arrKeywords[k]->m_listUsed.push_back(m_arrUsed[k]);
     m_arrKeywords.clear();
     m_arrUsed.clear();
 }

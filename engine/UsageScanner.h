@@ -36,8 +36,8 @@ private:
 };
 
 // The uses found in one file, ready to be handed to their keywords: the
-// CUsed records (and their copies of the path) are made on the thread that
-// scanned the file, so that handing them over costs no allocation.
+// CUsed records, which point to the file's stored path, are made on the
+// thread that scanned the file.
 struct CFileUses {
     std::vector<CKeyword*> m_arrKeywords;
     std::vector<CUsed> m_arrUsed;

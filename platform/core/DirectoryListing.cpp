@@ -22,29 +22,43 @@ void ClassifyByStat(int dirFd, const char* name, CDirEntry& entry) {
 
 } // namespace
 
+int OpenDirectory(int parentFd, const std::string& name) {
+    if (parentFd == AT_FDCWD)
+        return OpenLongPath(name, O_RDONLY | O_DIRECTORY);
+    return ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
                               const std::function<bool(const CFileIdentity&)>& admit) {
     entries.clear();
-    const int fd = OpenLongPath(path, O_RDONLY | O_DIRECTORY);
+    const int fd = OpenDirectory(AT_FDCWD, path);
     if (fd < 0)
         return LastError();
-    DIR* dir = ::fdopendir(fd);
+    const std::error_code ec = ListDirectory(fd, entries, admit);
+    ::close(fd);
+    return ec;
+}
+
+std::error_code ListDirectory(int fd, std::vector<CDirEntry>& entries,
+                              const std::function<bool(const CFileIdentity&)>& admit) {
+    entries.clear();
+    struct stat self {};
+    if (::fstat(fd, &self) != 0)
+        return LastError();
+    if (!admit({static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino)}))
+        return {};
+    // The stream owns a descriptor of its own, so that the caller's stays open
+    // for opening the entries.
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
+        return LastError();
+    DIR* dir = ::fdopendir(own);
     if (dir == nullptr) {
         const auto ec = LastError();
-        ::close(fd);
+        ::close(own);
         return ec;
     }
-    struct stat self {};
-    if (::fstat(fd, &self) != 0) {
-        const auto ec = LastError();
-        ::closedir(dir);
-        return ec;
-    }
-    if (!admit(
-            {static_cast<std::uint64_t>(self.st_dev), static_cast<std::uint64_t>(self.st_ino)})) {
-        ::closedir(dir);
-        return {};
-    }
+    ::rewinddir(dir); // a duplicate shares the position of the caller's descriptor
 
     std::error_code result;
     for (;;) {
@@ -76,7 +90,7 @@ std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& e
         }
         entries.push_back(std::move(entry));
     }
-    ::closedir(dir); // also closes fd
+    ::closedir(dir); // also closes its own descriptor
     return result;
 }
 

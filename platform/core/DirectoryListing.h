@@ -34,4 +34,13 @@ struct CFileIdentity {
 std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
                               const std::function<bool(const CFileIdentity&)>& admit);
 
+// As above, for a directory open as `fd`, which stays open.
+std::error_code ListDirectory(int fd, std::vector<CDirEntry>& entries,
+                              const std::function<bool(const CFileIdentity&)>& admit);
+
+// Opens the directory `name` inside the directory open as `parentFd`, so that
+// a walk costs the same at any depth; with AT_FDCWD, the directory at the path
+// `name`, of any length. The descriptor, or -1 with errno set.
+int OpenDirectory(int parentFd, const std::string& name);
+
 } // namespace files

@@ -33,7 +33,7 @@ std::vector<std::string> Results(const std::string& spec, const std::string& fil
             word.substr(0, equals), word.substr(equals + 1, end - equals - 1), line, false));
         if (end != std::string::npos)
             table.back()->m_listUsed.emplace_back(
-                "a.c", 1, word.back() == '+' ? UseKind::Code : UseKind::Comment);
+                kSomeFile, 1, word.back() == '+' ? UseKind::Code : UseKind::Comment);
     }
     FindDuplicates(table);
     std::stringstream sarif;

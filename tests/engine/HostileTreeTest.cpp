@@ -145,6 +145,9 @@ const HostileTree kTrees[] = {
          t.File(deep + "deep.c", "gA\ngB");
          t.File(deep + "sub/deeper.c", "\n\ngA");
          t.File("shallow.c", "gB");
+         // Whichever chain comes second is entered once the walk has closed
+         // the descriptors of the folders high above it, "src" among them.
+         t.File("second/" + Repeat("level/", 100) + "c.c", "gA");
      }},
     {"names with blanks, line breaks and invalid UTF-8", 30,
      [](TreeBuilder& t) {

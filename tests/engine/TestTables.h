@@ -41,13 +41,16 @@ struct KeywordRow {
 };
 
 // Each keyword's value is its row's index, so that an order can be read off.
+// The file of the uses a test makes up; a use refers to a path stored elsewhere.
+inline const std::string kSomeFile = "use.c";
+
 inline CKeywordArray MakeTable(const std::vector<KeywordRow>& rows) {
     CKeywordArray table;
     for (const KeywordRow& row : rows) {
         table.push_back(std::make_unique<CKeyword>(row.symbol, std::to_string(table.size()),
                                                    row.line, row.marked));
         for (int i = 0; i < row.uses; ++i)
-            table.back()->m_listUsed.emplace_back("use.c", i + 1);
+            table.back()->m_listUsed.emplace_back(kSomeFile, i + 1);
     }
     return table;
 }
@@ -84,7 +87,7 @@ inline std::vector<std::string> UsesOf(const CKeywordArray& table) {
     std::vector<std::string> uses;
     for (const auto& k : table)
         for (const CUsed& use : k->m_listUsed)
-            uses.push_back(k->m_strSymbol + " " + use.m_strFile + ":" +
+            uses.push_back(k->m_strSymbol + " " + use.m_strFile.Get() + ":" +
                            std::to_string(use.m_nLine));
     return uses;
 }

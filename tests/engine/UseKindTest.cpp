@@ -86,7 +86,7 @@ std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywor
     for (const auto& keyword : doc.m_arrKeywords) {
         std::string line = keyword->m_strSymbol + ":";
         for (const CUsed& use : keyword->m_listUsed)
-            line += " " + use.m_strFile.substr(folder.size() + 5) + ":" +
+            line += " " + use.m_strFile.Get().substr(folder.size() + 5) + ":" +
                     std::to_string(use.m_nLine) + ":" + std::string(UseKindName(use.m_kind));
         result.push_back(line);
     }
@@ -137,7 +137,7 @@ TEST_P(Statuses, TakeTheFirstThatApplies) {
     CKeyword keyword("gX", "x", 1, row.bMarked);
     keyword.m_bKept = row.bKept;
     for (const UseKind kind : row.kinds)
-        keyword.m_listUsed.emplace_back("a.c", 2, kind);
+        keyword.m_listUsed.emplace_back(kSomeFile, 2, kind);
     if (row.bOwnDefine)
         keyword.m_listUsed.front().m_bOwnDefine = true;
     EXPECT_EQ(KeywordStatusName(keyword.GetStatus()), row.expected);

@@ -269,7 +269,7 @@ private slots:
         QVERIFY(Reload());
         const auto keyword = [&](const char* symbol) { return Model()->KeywordAt(RowOf(symbol)); };
         keyword("gCloseFile")->m_bKept = true;
-        keyword("gPrint")->m_listUsed.emplace_back("a.c", 1, UseKind::Comment);
+        keyword("gPrint")->m_listUsed.emplace_back(kSomeFile, 1, UseKind::Comment);
         keyword("gSaveFile")->m_arrSameValueLines.push_back(3);
         if (sorted)
             ClickHeader(2);
@@ -379,7 +379,7 @@ private slots:
         if (duplicate)
             keyword->m_arrSameValueLines.push_back(4);
         for (const UseKind kind : kinds)
-            keyword->m_listUsed.emplace_back("a.c", 1, kind);
+            keyword->m_listUsed.emplace_back(kSomeFile, 1, kind);
         m_pDoc->m_arrKeywords.push_back(std::move(keyword));
         m_pView->GetModel()->Refresh();
         List()->selectRow(0);
