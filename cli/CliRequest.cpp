@@ -11,9 +11,9 @@
 const char* const kUsageText =
     "Usage: glosscutter-cli scan [INPUTS] [--strict] [--format text|json|sarif] [--unused]\n"
     "                            [--check] [--baseline FILE] [--write-baseline FILE]\n"
-    "                            [--color=auto|always|never] [--quiet]\n"
+    "                            [--color=auto|always|never] [--quiet] [--threads N]\n"
     "       glosscutter-cli wipe [INPUTS] [--strict] [--operation mark|remove]\n"
-    "                            [--dry-run] [--allow-unreadable] [--quiet]\n"
+    "                            [--dry-run] [--allow-unreadable] [--quiet] [--threads N]\n"
     "       glosscutter-cli init\n"
     "       glosscutter-cli --help | --version\n"
     "\n"
@@ -46,6 +46,7 @@ const char* const kUsageText =
     "                          comments, strings or inactive code: scan warns\n"
     "                          of them, --check fails, wipe takes them\n"
     "  --quiet                 no progress and no summary line\n"
+    "  --threads N             scan on N threads (default: one a core)\n"
     "scan:\n"
     "  --format text|json|sarif\n"
     "                          text: one warning per unused keyword and a note\n"
@@ -89,8 +90,9 @@ namespace {
 
 bool TakesValue(std::string_view option) {
     constexpr std::string_view kWithValue[] = {
-        "--keyword-file", "--source-folder", "--skipped-file", "--format",         "--operation",
-        "--keep",         "--settings",      "--baseline",     "--write-baseline", "--color"};
+        "--keyword-file",   "--source-folder", "--skipped-file", "--format",
+        "--operation",      "--keep",          "--settings",     "--baseline",
+        "--write-baseline", "--color",         "--threads"};
     return std::ranges::find(kWithValue, option) != std::end(kWithValue);
 }
 
@@ -197,6 +199,16 @@ std::string SetFile(std::string_view option, const std::string& value,
     return {};
 }
 
+std::string SetThreads(const std::string& value, CCliRequest& request) {
+    // A number of threads a machine may have: 1 to 1024, digits only.
+    if (value.empty() || value.size() > 4 ||
+        !std::ranges::all_of(value, [](char c) { return c >= '0' && c <= '9'; }) ||
+        std::stoul(value) == 0 || std::stoul(value) > 1024)
+        return "--threads must be a number from 1 to 1024, not \"" + value + "\"";
+    request.m_nThreads = static_cast<unsigned>(std::stoul(value));
+    return {};
+}
+
 std::string SetOperation(const std::string& value, CCliRequest& request) {
     if (value == "mark")
         request.m_nOperation = WIPE_MARK;
@@ -233,6 +245,8 @@ std::string ApplyOption(std::string_view option, const std::string& value, CCliR
         return SetFile(option, value, request.m_strBaselineFile);
     if (bScan && option == "--write-baseline")
         return SetFile(option, value, request.m_strWriteBaselineFile);
+    if (option == "--threads")
+        return SetThreads(value, request);
     if (!bScan && option == "--operation")
         return SetOperation(value, request);
     for (const CFlag& flag : kFlags) {

@@ -29,7 +29,8 @@ struct CCliRequest {
     std::optional<std::string> m_strBaselineFile; // report only symbols not in it
     std::optional<std::string> m_strWriteBaselineFile; // write the reported symbols to it
     ColourChoice m_nColour = ColourChoice::Auto;
-    bool m_bQuiet = false; // no progress and no summary
+    bool m_bQuiet = false;   // no progress and no summary
+    unsigned m_nThreads = 0; // --threads: scanning threads; 0: one a core
 };
 
 // Fills `request` from the arguments; returns what is wrong, or an empty text.

@@ -82,6 +82,7 @@ CLoadSettings MergeSettings(const CCliRequest& request) {
         replace(settings.m_arrSourceFolders, *request.m_listSourceFolders);
     if (request.m_listSkippedFiles)
         replace(settings.m_arrSkippedFiles, *request.m_listSkippedFiles);
+    settings.m_nThreads = request.m_nThreads;
     settings.m_listKeptPatterns.insert(settings.m_listKeptPatterns.end(),
                                        request.m_listKeptPatterns.begin(),
                                        request.m_listKeptPatterns.end());

@@ -79,9 +79,25 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
-// Scans spread over every core.
-unsigned ScanThreadCount() {
-    return std::max(1U, std::thread::hardware_concurrency());
+// Scans spread over every core, unless the settings ask for fewer threads.
+unsigned ScanThreadCount(const CLoadSettings& settings) {
+    return settings.m_nThreads != 0 ? settings.m_nThreads
+                                    : std::max(1U, std::thread::hardware_concurrency());
+}
+
+// The workers hand a file's uses over as soon as it is scanned, so a keyword's
+// list holds each file's uses in order but the files in the order they were
+// finished. The stored paths lie in walk order, so their addresses sort the
+// files back into it; a stable sort keeps each file's own order.
+void PutUsesInWalkOrder(CKeywordArray& table, unsigned nThreads) {
+    const auto earlier = [](const CUsed& a, const CUsed& b) {
+        return std::less<>()(a.m_strFile.GetAddress(), b.m_strFile.GetAddress());
+    };
+    ParallelFor(table.size(), nThreads, [&](std::size_t k) {
+        std::vector<CUsed>& uses = table[k]->m_listUsed;
+        if (!std::is_sorted(uses.begin(), uses.end(), earlier))
+            std::stable_sort(uses.begin(), uses.end(), earlier);
+    });
 }
 
 } // namespace
@@ -185,16 +201,24 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     // The keyword file may define the pasting macros too, scanned or not.
     std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
     std::vector<std::size_t> read; // the C-family files read to their end
+    const unsigned nThreads = ScanThreadCount(load.m_settings);
+    CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
+    // Each worker hands its file's uses over itself; only the counts, errors
+    // and progress go in walk order on this thread.
     const bool bCompleted = ::ScanFiles(
-        [&](std::size_t index, CFileUses& uses) { AnalyzeSourceFile(scanner, paths[index], uses); },
-        nFiles, ScanThreadCount(),
         [&](std::size_t index, CFileUses& uses) {
+            AnalyzeSourceFile(scanner, paths[index], uses);
             if (uses.m_error == std::errc::operation_canceled)
-                return false; // the load ends unused: nothing to hand over
+                return; // the load ends unused: nothing to hand over
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
-            uses.HandOver();
+            uses.HandOver(&locks);
+        },
+        nFiles, nThreads,
+        [&](std::size_t index, CFileUses& uses) {
+            if (uses.m_error == std::errc::operation_canceled)
+                return false;
             std::move(uses.m_arrMacros.begin(), uses.m_arrMacros.end(), std::back_inserter(macros));
             if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
@@ -205,10 +229,13 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
             }
             return GoOn(path(index + 1), index + 1, nFiles);
         });
+    if (!bCompleted)
+        return false;
+    PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
     const CPastingMacros pasting(macros);
-    return bCompleted && (pasting.IsEmpty() || AddPastedUses(load, read, scanner, pasting));
+    return pasting.IsEmpty() || AddPastedUses(load, read, scanner, pasting);
 }
 
 bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::size_t>& read,
@@ -224,7 +251,7 @@ bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::s
         [&](std::size_t k, CFileUses& uses) {
             AnalyzePastedUses(scanner, macros, paths[read[k]], uses);
         },
-        read.size(), ScanThreadCount(),
+        read.size(), ScanThreadCount(load.m_settings),
         [&](std::size_t k, CFileUses& uses) {
             if (IsKeywordFile(paths[read[k]], keywordFile))
                 uses.MarkOwnDefines();

@@ -18,4 +18,5 @@ struct CLoadSettings {
     // files, such as a baseline or a project's settings, name symbols
     // without using them. Compared as the skipped files are.
     std::vector<std::string> m_listUnscannedFiles{};
+    unsigned m_nThreads = 0; // scanning threads; 0: one a core
 };

@@ -17,6 +17,18 @@ struct CFileResult {
 
 } // namespace
 
+void ParallelFor(std::size_t n, unsigned nThreads, const std::function<void(std::size_t k)>& work) {
+    std::atomic<std::size_t> next{0};
+    const auto run = [&] {
+        for (std::size_t k = next++; k < n; k = next++)
+            work(k);
+    };
+    std::vector<std::jthread> helpers;
+    for (unsigned t = 1; t < std::min<std::size_t>(nThreads, n); ++t)
+        helpers.emplace_back(run);
+    run();
+}
+
 bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& analyze,
                std::size_t nFiles, unsigned nThreads,
                const std::function<bool(std::size_t index, CFileUses& uses)>& merge) {

@@ -1,6 +1,7 @@
 #include "UsageScanner.h"
 
 #include "FileRead.h"
+#include "ParallelScan.h"
 #include "SourceLexer.h"
 
 #include <array>
@@ -28,9 +29,22 @@ void CFileUses::MarkOwnDefines() {
         m_arrUsed[k].m_bOwnDefine = m_arrUsed[k].m_nLine == m_arrKeywords[k]->m_nLine;
 }
 
-void CFileUses::HandOver() {
-    for (std::size_t k = 0; k < m_arrKeywords.size(); ++k)
-        m_arrKeywords[k]->m_listUsed.push_back(m_arrUsed[k]);
+void CFileUses::HandOver(CKeywordLocks* pLocks) {
+    const auto used = [this](std::size_t k) {
+        return m_arrUsed.begin() + static_cast<std::ptrdiff_t>(k);
+    };
+    for (std::size_t k = 0; k < m_arrKeywords.size();) {
+        CKeyword* pKeyword = m_arrKeywords[k];
+        // A file's uses of one keyword often come in a row: one lock for the run.
+        std::size_t end = k + 1;
+        while (end < m_arrKeywords.size() && m_arrKeywords[end] == pKeyword)
+            ++end;
+        std::unique_lock<std::mutex> lock;
+        if (pLocks != nullptr)
+            lock = std::unique_lock(pLocks->For(pKeyword));
+        pKeyword->m_listUsed.insert(pKeyword->m_listUsed.end(), used(k), used(end));
+        k = end;
+    }
     m_arrKeywords.clear();
     m_arrUsed.clear();
 }

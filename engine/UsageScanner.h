@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+class CKeywordLocks;
+
 // Finds the uses of the keywords of one table in source files. The table must
 // be sorted by SORT_BY_SYMBOL ascending and must not change while the scanner
 // lives. Scanning is const and may run on several threads at once.
@@ -47,8 +49,9 @@ struct CFileUses {
     // Flags the uses on their keyword's own define line: the file is the keyword file.
     void MarkOwnDefines();
 
-    // Appends each record to its keyword's m_listUsed, in order.
-    void HandOver();
+    // Appends each record to its keyword's m_listUsed, in order; with locks,
+    // while other threads hand over other files' records.
+    void HandOver(CKeywordLocks* pLocks = nullptr);
 };
 
 // Scans the source file at `path` and makes one CUsed for every occurrence of

@@ -24,7 +24,7 @@ _glosscutter_value() {
         compopt -o filenames 2>/dev/null
         _glosscutter_reply -f -- "$2"
         ;;
-    --keep) COMPREPLY=() ;;
+    --keep | --threads) COMPREPLY=() ;;
     *) return 1 ;;
     esac
 }
@@ -43,7 +43,7 @@ _glosscutter_words() {
 
 _glosscutter_cli() {
     local cur opt options='--settings --no-settings --keyword-file --source-folder
-        --skipped-file --keep --strict --quiet --help'
+        --skipped-file --keep --strict --quiet --threads --help'
     _glosscutter_words
     if ((COMP_CWORD == 1)); then
         _glosscutter_reply -W 'scan wipe init --help --version' -- "$cur"

@@ -21,6 +21,7 @@ complete -c glosscutter-cli -n $both -l skipped-file -r -F -d 'A file not to sca
 complete -c glosscutter-cli -n $both -l keep -x -d 'Never report symbols matching PATTERN'
 complete -c glosscutter-cli -n $both -l strict -d 'Count mentioned keywords as unused'
 complete -c glosscutter-cli -n $both -l quiet -d 'No progress and no summary line'
+complete -c glosscutter-cli -n $both -l threads -x -d 'Scan on N threads'
 
 complete -c glosscutter-cli -n $scan -l format -x -a 'text json sarif' -d 'Report format'
 complete -c glosscutter-cli -n $scan -l unused -d 'json: only the unused keywords'

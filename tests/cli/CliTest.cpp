@@ -53,6 +53,7 @@ std::string Parse(const std::string& line) {
     s += r.m_strWriteBaselineFile ? " write=" + *r.m_strWriteBaselineFile : "";
     s += std::array{"", " always", " never"}[static_cast<int>(r.m_nColour)];
     s += r.m_bQuiet ? " quiet" : "";
+    s += r.m_nThreads != 0 ? " threads=" + std::to_string(r.m_nThreads) : "";
     s += std::string(r.m_bUnusedOnly ? " unused" : "") + (r.m_bCheck ? " check" : "");
     s += r.m_bStrict ? " strict" : "";
     s += r.m_nOperation ? " op=" + std::to_string(*r.m_nOperation) : "";
@@ -82,6 +83,12 @@ const Row kParseRows[] = {
     {"wipe takes a baseline and no settings", "wipe --no-settings --baseline b --quiet",
      "wipe none base=b quiet"},
     {"colour always", "scan --color=always", "scan always"},
+    {"threads", "wipe --threads=1024", "wipe threads=1024"},
+    {"no threads", "scan --threads 0", "! --threads must be a number from 1 to 1024, not \"0\""},
+    {"too many threads", "scan --threads 1025",
+     "! --threads must be a number from 1 to 1024, not \"1025\""},
+    {"threads not a number", "scan --threads=+2",
+     "! --threads must be a number from 1 to 1024, not \"+2\""},
     {"init", "init", "init"},
     {"init with an option", "init --keyword-file k.h",
      "! init takes no options, not --keyword-file"},

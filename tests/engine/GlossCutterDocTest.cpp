@@ -5,6 +5,7 @@
 
 #include "LoadProgress.h"
 #include "NamedRows.h"
+#include "SourceWalk.h"
 #include "TestTables.h"
 #include "UsageScanner.h"
 
@@ -50,6 +51,33 @@ TEST(GlossCutterDoc, ScansTheSetSlotsInSlotOrder) {
     EXPECT_TRUE(doc.Load(s) && doc.GetKeywordFileError());
     EXPECT_TRUE(doc.m_arrKeywords.empty() && doc.GetCurrentKeyword() == nullptr);
     EXPECT_EQ(doc.GetScannedFileCount(), 4u);
+}
+
+// However the threads finish the files, the uses come in walk order: here the
+// first file walked takes by far the longest to scan.
+TEST(GlossCutterDoc, UsesComeInWalkOrderOnAnyNumberOfThreads) {
+    TempDir t;
+    CLoadSettings s{t.Put("keys.h", "#define sA \"a\"\n#define sB \"b\"\n"), {t / "src"}, {}};
+    for (int i = 0; i < 40; ++i)
+        t.Put("src/f" + std::to_string(i) + ".c", "gA gB gA\n");
+    Strings walked;
+    CUnreadableArray unreadable;
+    CollectSourceFiles(t / "src", {}, walked, unreadable);
+    std::string slow;
+    for (int i = 0; i < 100000; ++i)
+        slow += "x = y; /* z */\n";
+    WriteFile(walked.at(0), slow + "gB gA\n");
+    std::vector<Strings> uses;
+    for (const unsigned nThreads : {1U, 2U, 4U}) {
+        s.m_nThreads = nThreads;
+        CGlossCutterDoc doc;
+        ASSERT_TRUE(doc.Load(s));
+        uses.push_back(UsesOf(doc.m_arrKeywords));
+    }
+    ASSERT_EQ(uses[0].size(), 3u * 39 + 2);
+    EXPECT_EQ(uses[0][0], "gA " + walked[0] + ":100001");
+    EXPECT_EQ(uses[1], uses[0]);
+    EXPECT_EQ(uses[2], uses[0]);
 }
 
 // Status texts and their threads; cancels once `cancelAfter` files were announced.
