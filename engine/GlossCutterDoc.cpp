@@ -218,7 +218,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
         nFiles, nThreads,
         [&](std::size_t index, CFileUses& uses) {
             if (uses.m_error == std::errc::operation_canceled)
-                return false;
+                return; // the load stops at the next round
             std::move(uses.m_arrMacros.begin(), uses.m_arrMacros.end(), std::back_inserter(macros));
             if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
@@ -227,8 +227,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
                 if (IsCFamilyFile(paths[index]))
                     read.push_back(index);
             }
-            return GoOn(path(index + 1), index + 1, nFiles);
-        });
+        },
+        [&](std::size_t nMerged) { return GoOn(path(nMerged), nMerged, nFiles); });
     if (!bCompleted)
         return false;
     PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
@@ -257,8 +257,8 @@ bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::s
                 uses.MarkOwnDefines();
             for (std::size_t u = 0; u < uses.m_arrKeywords.size(); ++u)
                 pasted[uses.m_arrKeywords[u]].push_back(uses.m_arrUsed[u]);
-            return GoOn(path(k + 1), k + 1, read.size());
-        });
+        },
+        [&](std::size_t nMerged) { return GoOn(path(nMerged), nMerged, read.size()); });
     if (!bCompleted)
         return false;
     for (auto& [keyword, uses] : pasted)

@@ -4,6 +4,7 @@
 #include "UsageScanner.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -11,9 +12,13 @@
 namespace {
 
 struct CFileResult {
-    CFileUses m_uses;
-    bool m_bDone = false; // guarded by the mutex of the scan
+    CFileUses m_uses;                 // written by the worker that analyzes the file
+    std::atomic<bool> m_bDone{false}; // set, with release, once m_uses is complete
 };
+
+// How long the calling thread waits between two rounds of merging and
+// progress: the workers need not wake it for every file.
+constexpr std::chrono::milliseconds kMergeInterval{20};
 
 } // namespace
 
@@ -31,12 +36,14 @@ void ParallelFor(std::size_t n, unsigned nThreads, const std::function<void(std:
 
 bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& analyze,
                std::size_t nFiles, unsigned nThreads,
-               const std::function<bool(std::size_t index, CFileUses& uses)>& merge) {
+               const std::function<void(std::size_t index, CFileUses& uses)>& merge,
+               const std::function<bool(std::size_t nMerged)>& goOn) {
     if (nThreads <= 1 || nFiles < 2) {
         for (std::size_t i = 0; i < nFiles; ++i) {
             CFileUses uses;
             analyze(i, uses);
-            if (!merge(i, uses))
+            merge(i, uses);
+            if (!goOn(i + 1))
                 return false;
         }
         return true;
@@ -44,8 +51,9 @@ bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& an
 
     std::vector<CFileResult> results(nFiles);
     std::mutex mutex;
-    std::condition_variable fileDone;
+    std::condition_variable allDone;
     std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> nFinished{0};
     std::atomic<bool> bStop{false};
 
     const auto work = [&] {
@@ -53,14 +61,12 @@ bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& an
             const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
             if (i >= nFiles || bStop.load(std::memory_order_relaxed))
                 return;
-            CFileUses uses;
-            analyze(i, uses);
-            {
-                const std::lock_guard lock(mutex);
-                results[i].m_uses = std::move(uses);
-                results[i].m_bDone = true;
+            analyze(i, results[i].m_uses);
+            results[i].m_bDone.store(true, std::memory_order_release);
+            if (nFinished.fetch_add(1, std::memory_order_acq_rel) + 1 == nFiles) {
+                const std::lock_guard lock(mutex); // so that the wake cannot come before the wait
+                allDone.notify_one();
             }
-            fileDone.notify_one();
         }
     };
     std::vector<std::jthread> workers;
@@ -68,20 +74,22 @@ bool ScanFiles(const std::function<void(std::size_t index, CFileUses& uses)>& an
     for (unsigned k = 0; k < nWorkers; ++k)
         workers.emplace_back(work);
 
-    // Merge in path order as the files come in.
-    bool bCompleted = true;
-    for (std::size_t i = 0; i < nFiles; ++i) {
-        CFileUses uses;
+    // Merge in file order, a round at a time, what has come in since the last round.
+    std::size_t nMerged = 0;
+    while (nMerged < nFiles) {
         {
             std::unique_lock lock(mutex);
-            fileDone.wait(lock, [&] { return results[i].m_bDone; });
-            uses = std::move(results[i].m_uses);
+            allDone.wait_for(lock, kMergeInterval, [&] { return nFinished.load() == nFiles; });
         }
-        if (!merge(i, uses)) {
-            bCompleted = false;
-            break;
+        for (; nMerged < nFiles && results[nMerged].m_bDone.load(std::memory_order_acquire);
+             ++nMerged) {
+            merge(nMerged, results[nMerged].m_uses);
+            results[nMerged].m_uses = {}; // nothing of a merged file is kept
+        }
+        if (!goOn(nMerged)) {
+            bStop = true;
+            return false; // the workers are joined here
         }
     }
-    bStop = true;
-    return bCompleted; // the workers are joined here
+    return true;
 }

@@ -5,6 +5,7 @@
 #include "SourceLexer.h"
 
 #include <array>
+#include <mutex>
 
 CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> isCancelled)
     : m_index(table), m_isCancelled(std::move(isCancelled)) {}
@@ -39,7 +40,7 @@ void CFileUses::HandOver(CKeywordLocks* pLocks) {
         std::size_t end = k + 1;
         while (end < m_arrKeywords.size() && m_arrKeywords[end] == pKeyword)
             ++end;
-        std::unique_lock<std::mutex> lock;
+        std::unique_lock<CSpinLock> lock;
         if (pLocks != nullptr)
             lock = std::unique_lock(pLocks->For(pKeyword));
         pKeyword->m_listUsed.insert(pKeyword->m_listUsed.end(), used(k), used(end));

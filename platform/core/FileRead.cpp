@@ -76,12 +76,15 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
     for (;;) {
         if (used == content.size())
             content.resize(content.size() * 2 + 4096);
-        const ssize_t n = ReadSome(fd.Get(), content.data() + used, content.size() - used);
+        const std::size_t wanted = content.size() - used;
+        const ssize_t n = ReadSome(fd.Get(), content.data() + used, wanted);
         if (n < 0)
             return LastError();
-        if (n == 0)
-            break;
         used += static_cast<std::size_t>(n);
+        // A regular file gives less than asked for only at its end: no
+        // further read to learn what this one said.
+        if (static_cast<std::size_t>(n) < wanted)
+            break;
     }
     content.resize(used);
     bytes = std::move(content);
@@ -97,7 +100,9 @@ std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
     if (auto ec = OpenRegular(path, raw, size))
         return ec;
     CFileDescriptor fd(raw);
-    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    // A file that fits the buffer is read in one go, where read-ahead has no say.
+    if (static_cast<std::size_t>(size) > buffer.size())
+        ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     for (;;) {
         const ssize_t n = ReadSome(fd.Get(), buffer.data(), buffer.size());
@@ -107,6 +112,10 @@ std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
             return {};
         if (!consume(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
             return std::make_error_code(std::errc::operation_canceled);
+        // A regular file gives less than asked for only at its end: no
+        // further read to learn what this one said.
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return {};
     }
 }
 
