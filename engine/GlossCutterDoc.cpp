@@ -199,7 +199,9 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const auto path = [&](std::size_t i) { return i < nFiles ? &paths[i] : nullptr; };
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     // The keyword file may define the pasting macros too, scanned or not.
-    std::vector<CMacroDefinition> macros = MacrosOf(load.m_arrLines);
+    // Each file's list is kept whole: moving a list costs nothing, moving its
+    // definitions one by one would cost time with their number.
+    std::vector<std::vector<CMacroDefinition>> macros{MacrosOf(load.m_arrLines)};
     std::vector<std::size_t> read; // the C-family files read to their end
     const unsigned nThreads = ScanThreadCount(load.m_settings);
     CKeywordLocks locks;
@@ -219,7 +221,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
         [&](std::size_t index, CFileUses& uses) {
             if (uses.m_error == std::errc::operation_canceled)
                 return; // the load stops at the next round
-            std::move(uses.m_arrMacros.begin(), uses.m_arrMacros.end(), std::back_inserter(macros));
+            if (!uses.m_arrMacros.empty())
+                macros.push_back(std::move(uses.m_arrMacros));
             if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
             } else {

@@ -134,9 +134,34 @@ bool IsPastedOntoPrefix(const std::vector<std::string_view>& tokens, std::size_t
            (k + 2 >= tokens.size() || tokens[k + 2] != "##");
 }
 
+// Most definitions are told apart on their bytes alone, without joining the
+// line: one whose name a '(' does not follow is no function-like macro (unless
+// a backslash-newline splits it there), and one with no '#' and no second '('
+// neither pastes nor hands a parameter on.
+bool MayPasteOrHandOn(std::string_view text) {
+    std::size_t nameEnd = 0;
+    while (nameEnd < text.size() && IsIdentifierByte(text[nameEnd]))
+        ++nameEnd;
+    if (nameEnd == text.size() || (text[nameEnd] != '(' && text[nameEnd] != '\\'))
+        return false;
+    return text.find('#') != std::string_view::npos ||
+           std::count(text.begin(), text.end(), '(') >= 2;
+}
+
+std::vector<const CMacroDefinition*>
+Flatten(const std::vector<std::vector<CMacroDefinition>>& lists) {
+    std::vector<const CMacroDefinition*> definitions;
+    for (const auto& list : lists)
+        for (const CMacroDefinition& definition : list)
+            definitions.push_back(&definition);
+    return definitions;
+}
+
 } // namespace
 
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
+    if (!MayPasteOrHandOn(text))
+        return std::nullopt;
     const std::string line = JoinLogicalLine(text);
     const std::vector<std::string_view> tokens = Tokens(line);
     // NAME ( PARAMETERS ) with no blank between the name and its '('.
@@ -191,49 +216,63 @@ void AddMacroDefinitions(const std::vector<std::string>& texts,
     }
 }
 
-CPastingMacros::CPastingMacros(const std::vector<CMacroDefinition>& definitions) {
+CPastingMacros::CPastingMacros(const std::vector<std::vector<CMacroDefinition>>& lists) {
+    const std::vector<const CMacroDefinition*> definitions = Flatten(lists);
     std::unordered_map<std::string, CArgumentPrefixes> level;
-    for (const CMacroDefinition& definition : definitions) {
-        for (std::size_t a = 0; a < definition.m_arrPrefixes.size(); ++a) {
-            for (const std::string& prefix : definition.m_arrPrefixes[a])
-                AddPrefix(level[definition.m_strName], a, prefix);
+    for (const CMacroDefinition* pDefinition : definitions) {
+        for (std::size_t a = 0; a < pDefinition->m_arrPrefixes.size(); ++a) {
+            for (const std::string& prefix : pDefinition->m_arrPrefixes[a])
+                AddPrefix(level[pDefinition->m_strName], a, prefix);
         }
     }
     // Each round lets the macros that hand a parameter on paste one level further.
     for (int nRound = 0; nRound < kForwardingLevels && !level.empty(); ++nRound) {
         auto next = level;
-        for (const CMacroDefinition& definition : definitions) {
-            for (const auto& forward : definition.m_arrForwards) {
+        for (const CMacroDefinition* pDefinition : definitions) {
+            for (const auto& forward : pDefinition->m_arrForwards) {
                 const auto found = level.find(forward.m_strMacro);
                 if (found == level.end() || found->second.size() <= forward.m_nArgument)
                     continue;
                 for (const std::string& prefix : found->second[forward.m_nArgument])
-                    AddPrefix(next[definition.m_strName], forward.m_nParameter, prefix);
+                    AddPrefix(next[pDefinition->m_strName], forward.m_nParameter, prefix);
             }
         }
         level = std::move(next);
     }
-    m_mapPrefixes = std::move(level);
+    for (auto& [name, prefixes] : level) {
+        m_nShortestName =
+            m_mapPrefixes.empty() ? name.size() : std::min(m_nShortestName, name.size());
+        m_nLongestName = std::max(m_nLongestName, name.size());
+        m_arrFirstBytes[static_cast<unsigned char>(name[0])] = true;
+        m_mapPrefixes.emplace(name, std::move(prefixes));
+    }
 }
 
 const CPastingMacros::CArgumentPrefixes* CPastingMacros::Find(std::string_view name) const {
-    const auto found = m_mapPrefixes.find(std::string(name));
+    if (name.size() < m_nShortestName || name.size() > m_nLongestName ||
+        !m_arrFirstBytes[static_cast<unsigned char>(name[0])])
+        return nullptr;
+    const auto found = m_mapPrefixes.find(name);
     return found == m_mapPrefixes.end() ? nullptr : &found->second;
 }
 
 std::vector<CPastingMacros::CPlace> CPastingMacros::FindPlaces(std::string_view text) const {
+    // An invocation has its "(": each one found, the identifier before it is
+    // looked up once, whatever the number of macros.
     std::vector<CPlace> places;
-    for (const auto& [name, prefixes] : m_mapPrefixes) {
-        for (std::size_t at = text.find(name); at != std::string_view::npos;
-             at = text.find(name, at + 1)) {
-            const std::size_t after = at + name.size();
-            if ((at == 0 || !IsIdentifierByte(text[at - 1])) &&
-                (after == text.size() || !IsIdentifierByte(text[after])))
-                places.push_back({at, after, &prefixes});
-        }
+    for (std::size_t open = text.find('('); open != std::string_view::npos;
+         open = text.find('(', open + 1)) {
+        std::size_t after = open;
+        while (after > 0 && IsSpace(text[after - 1]))
+            --after;
+        std::size_t at = after;
+        while (at > 0 && IsIdentifierByte(text[at - 1]))
+            --at;
+        if (at == after)
+            continue;
+        if (const CArgumentPrefixes* pPrefixes = Find(text.substr(at, after - at)))
+            places.push_back({at, after, pPrefixes});
     }
-    std::sort(places.begin(), places.end(),
-              [](const CPlace& a, const CPlace& b) { return a.m_nAt < b.m_nAt; });
     return places;
 }
 

@@ -2,7 +2,9 @@
 
 #include "SourceTokenizer.h"
 
+#include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,7 +45,8 @@ public:
     // Per argument of an invocation, the prefixes its identifier is pasted onto.
     using CArgumentPrefixes = std::vector<std::vector<std::string>>;
 
-    explicit CPastingMacros(const std::vector<CMacroDefinition>& definitions);
+    // From the definitions of each file, as the files' lists.
+    explicit CPastingMacros(const std::vector<std::vector<CMacroDefinition>>& lists);
 
     bool IsEmpty() const { return m_mapPrefixes.empty(); }
     const CArgumentPrefixes* Find(std::string_view name) const;
@@ -62,10 +65,23 @@ private:
         const CArgumentPrefixes* m_pPrefixes;
     };
 
+    // Hashes a name given as any kind of string, so that a look-up needs no copy.
+    struct CNameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>()(name);
+        }
+    };
+
     std::vector<CPlace> FindPlaces(std::string_view text) const;
     static void AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,
                               const std::vector<std::string_view>& arguments, const CSourceUse& use,
                               CSourceUseArray& uses);
 
-    std::unordered_map<std::string, CArgumentPrefixes> m_mapPrefixes;
+    std::unordered_map<std::string, CArgumentPrefixes, CNameHash, std::equal_to<>> m_mapPrefixes;
+    std::size_t m_nShortestName = 0;
+    std::size_t m_nLongestName = 0;
+    // The first bytes of the names: most identifiers of a text are passed
+    // over on this alone, without a hash.
+    std::array<bool, 256> m_arrFirstBytes{};
 };
