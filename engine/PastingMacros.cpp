@@ -296,8 +296,8 @@ void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
                              kind == UseKind::Code ? UseKind::Pasted : kind};
         AddPastedUses(index, *place.m_pPrefixes, Arguments(text, open), use, uses);
     }
-    lexer.EndPiece();
-    lexer.Finish();
+    // The lexer has gone as far as the last invocation: what follows it has no
+    // kind to tell, and this lexer captures no definitions.
 }
 
 void CPastingMacros::AddPastedUses(const CSymbolIndex& index, const CArgumentPrefixes& prefixes,

@@ -80,8 +80,9 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
 
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,
                        const std::string& path, CFileUses& uses) {
-    std::string text;
-    uses.m_error = files::ReadWholeFile(path, text);
+    thread_local std::string buffer; // the scan's worker threads end with the scan
+    std::string_view text;
+    uses.m_error = files::ReadWholeFile(path, buffer, text);
     CSourceUseArray found;
     macros.FindUses(scanner.GetIndex(), text, found);
     MakeRecords(found, path, uses);

@@ -63,21 +63,33 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size) {
 } // namespace
 
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::string content;
+    std::string_view text;
+    if (auto ec = ReadWholeFile(path, content, text))
+        return ec;
+    content.resize(text.size());
+    bytes = std::move(content);
+    return {};
+}
+
+std::error_code ReadWholeFile(const std::string& path, std::string& buffer,
+                              std::string_view& text) {
     int raw = -1;
     off_t size = 0;
     if (auto ec = OpenRegular(path, raw, size))
         return ec;
     CFileDescriptor fd(raw);
 
-    std::string content;
     // The size is a hint only: the file may grow or shrink while we read.
-    content.resize(static_cast<std::size_t>(size > 0 ? size : 0) + 1);
+    const std::size_t hint = static_cast<std::size_t>(size > 0 ? size : 0) + 1;
+    if (buffer.size() < hint)
+        buffer.resize(hint);
     std::size_t used = 0;
     for (;;) {
-        if (used == content.size())
-            content.resize(content.size() * 2 + 4096);
-        const std::size_t wanted = content.size() - used;
-        const ssize_t n = ReadSome(fd.Get(), content.data() + used, wanted);
+        if (used == buffer.size())
+            buffer.resize(buffer.size() * 2 + 4096);
+        const std::size_t wanted = buffer.size() - used;
+        const ssize_t n = ReadSome(fd.Get(), buffer.data() + used, wanted);
         if (n < 0)
             return LastError();
         used += static_cast<std::size_t>(n);
@@ -86,8 +98,7 @@ std::error_code ReadWholeFile(const std::string& path, std::string& bytes) {
         if (static_cast<std::size_t>(n) < wanted)
             break;
     }
-    content.resize(used);
-    bytes = std::move(content);
+    text = std::string_view(buffer.data(), used);
     return {};
 }
 

@@ -16,6 +16,11 @@ namespace files {
 // Replaces `bytes` with the whole content of the file at `path`.
 std::error_code ReadWholeFile(const std::string& path, std::string& bytes);
 
+// Reads the whole file at `path` into `buffer`, which grows as needed and
+// never shrinks, so that a thread that reads many files allocates (and zeroes)
+// its memory once; `text` is set to the bytes read, within `buffer`.
+std::error_code ReadWholeFile(const std::string& path, std::string& buffer, std::string_view& text);
+
 // Reads the file through `buffer`, one piece at a time, and hands each piece
 // to `consume` in file order. A piece is only valid during the call. The
 // caller owns the buffer so that a scan of many files allocates it once.
