@@ -21,8 +21,12 @@ namespace {
 
 void PutUse(int folderFd) {
     const int fd = ::openat(folderFd, "use.c", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        std::perror("use.c");
+        return;
+    }
     const char text[] = "gDeep();\n";
-    if (fd < 0 || ::write(fd, text, sizeof text - 1) < 0)
+    if (::write(fd, text, sizeof text - 1) < 0)
         std::perror("use.c");
     ::close(fd);
 }

@@ -241,7 +241,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     return pasting.IsEmpty() || AddPastedUses(load, read, scanner, pasting);
 }
 
-bool CGlossCutterDoc::AddPastedUses(CKeywordLoad& load, const std::vector<std::size_t>& read,
+bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,
                                     const CUsageScanner& scanner,
                                     const CPastingMacros& macros) const {
     const std::vector<std::string>& paths = load.m_arrSourcePaths;

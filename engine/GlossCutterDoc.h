@@ -106,7 +106,7 @@ private:
     bool ScanFiles(CKeywordLoad& load) const;
     // The second pass: the C-family files of `read` (indices into the load's
     // paths), for the invocations of the pasting macros.
-    bool AddPastedUses(CKeywordLoad& load, const std::vector<std::size_t>& read,
+    bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,
                        const CUsageScanner& scanner, const CPastingMacros& macros) const;
     // `nDone` of `nTotal` files are scanned: names the file the scan waits for
     // now, if any.

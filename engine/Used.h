@@ -11,6 +11,8 @@
 // given as a temporary would not, so none is accepted.
 class CPathRef final {
 public:
+    // Implicit, so that a stored path is given wherever a use's file is asked for.
+    // cppcheck-suppress noExplicitConstructor
     CPathRef(const std::string& path) : m_pPath(&path) {} // NOLINT(google-explicit-constructor)
     CPathRef(const std::string&& path) = delete;
 
