@@ -2,7 +2,6 @@
 
 #include <array>
 #include <atomic>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -35,7 +34,7 @@ class CKeywordLocks final {
 public:
     CSpinLock& For(const CKeyword* pKeyword) {
         // Heap addresses share their low bits; a multiplicative hash mixes them.
-        const auto mixed = std::bit_cast<std::uintptr_t>(pKeyword) * 0x9E3779B97F4A7C15U;
+        const std::size_t mixed = std::hash<const CKeyword*>()(pKeyword) * 0x9E3779B97F4A7C15U;
         return m_arrLocks[(mixed >> 56U) % kCount];
     }
 
