@@ -47,15 +47,19 @@ bool IsKeywordFile(const std::string& path, const std::string& keywordFile) {
     return name(path) == name(keywordFile) && files::IsSameFile(path, keywordFile);
 }
 
+// Whether `a` is in a file walked before `b`'s. The paths of a load's uses lie
+// in its one list of walked files, in walk order, so their addresses tell.
+bool InEarlierFile(const CUsed& a, const CUsed& b) {
+    return std::less<>()(a.m_strFile.GetAddress(), b.m_strFile.GetAddress());
+}
+
 // Joins the pasted uses of `keyword` to its lexical ones. Both are in walk
-// order, and in line order within a file, and their paths lie in the load's
-// one list of walked files, so the paths' addresses give the walk order. On
-// the same line the lexical uses come first.
+// order, and in line order within a file; on the same line the lexical uses
+// come first.
 void MergePastedUses(CKeyword& keyword, const std::vector<CUsed>& pasted) {
     const auto before = [](const CUsed& a, const CUsed& b) {
-        const std::less<> earlier;
         if (a.m_strFile.GetAddress() != b.m_strFile.GetAddress())
-            return earlier(a.m_strFile.GetAddress(), b.m_strFile.GetAddress());
+            return InEarlierFile(a, b);
         return a.m_nLine < b.m_nLine;
     };
     std::vector<CUsed> merged;
@@ -87,16 +91,13 @@ unsigned ScanThreadCount(const CLoadSettings& settings) {
 
 // The workers hand a file's uses over as soon as it is scanned, so a keyword's
 // list holds each file's uses in order but the files in the order they were
-// finished. The stored paths lie in walk order, so their addresses sort the
-// files back into it; a stable sort keeps each file's own order.
+// finished; a stable sort by file puts them back into walk order and keeps
+// each file's own order.
 void PutUsesInWalkOrder(CKeywordArray& table, unsigned nThreads) {
-    const auto earlier = [](const CUsed& a, const CUsed& b) {
-        return std::less<>()(a.m_strFile.GetAddress(), b.m_strFile.GetAddress());
-    };
     ParallelFor(table.size(), nThreads, [&](std::size_t k) {
         std::vector<CUsed>& uses = table[k]->m_listUsed;
-        if (!std::is_sorted(uses.begin(), uses.end(), earlier))
-            std::stable_sort(uses.begin(), uses.end(), earlier);
+        if (!std::is_sorted(uses.begin(), uses.end(), InEarlierFile))
+            std::stable_sort(uses.begin(), uses.end(), InEarlierFile);
     });
 }
 
@@ -215,7 +216,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
                 return; // the load ends unused: nothing to hand over
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
-            uses.HandOver(&locks);
+            uses.HandOver(locks);
         },
         nFiles, nThreads,
         [&](std::size_t index, CFileUses& uses) {

@@ -271,7 +271,7 @@ std::vector<CPastingMacros::CPlace> CPastingMacros::FindPlaces(std::string_view 
         if (at == after)
             continue;
         if (const CArgumentPrefixes* pPrefixes = Find(text.substr(at, after - at)))
-            places.push_back({at, after, pPrefixes});
+            places.push_back({at, open, pPrefixes});
     }
     return places;
 }
@@ -284,17 +284,12 @@ void CPastingMacros::FindUses(const CSymbolIndex& index, std::string_view text,
     std::size_t counted = 0;
     bool bAfterCr = false;
     for (const CPlace& place : FindPlaces(text)) {
-        std::size_t open = place.m_nAfter;
-        while (open < text.size() && IsSpace(text[open]))
-            ++open;
-        if (open == text.size() || text[open] != '(')
-            continue;
         nLine += CountBreaks(text.substr(counted, place.m_nAt - counted), bAfterCr);
         counted = place.m_nAt;
         const UseKind kind = lexer.KindAt(text.data() + place.m_nAt);
         const CSourceUse use{nullptr, ClampLine(nLine),
                              kind == UseKind::Code ? UseKind::Pasted : kind};
-        AddPastedUses(index, *place.m_pPrefixes, Arguments(text, open), use, uses);
+        AddPastedUses(index, *place.m_pPrefixes, Arguments(text, place.m_nOpen), use, uses);
     }
     // The lexer has gone as far as the last invocation: what follows it has no
     // kind to tell, and this lexer captures no definitions.

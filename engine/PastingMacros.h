@@ -58,10 +58,10 @@ public:
     void FindUses(const CSymbolIndex& index, std::string_view text, CSourceUseArray& uses) const;
 
 private:
-    // A place where a macro's name stands alone.
+    // A place where a macro's name stands alone before a '('.
     struct CPlace {
         std::size_t m_nAt;
-        std::size_t m_nAfter;
+        std::size_t m_nOpen; // of the '('
         const CArgumentPrefixes* m_pPrefixes;
     };
 

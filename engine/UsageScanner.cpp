@@ -30,7 +30,7 @@ void CFileUses::MarkOwnDefines() {
         m_arrUsed[k].m_bOwnDefine = m_arrUsed[k].m_nLine == m_arrKeywords[k]->m_nLine;
 }
 
-void CFileUses::HandOver(CKeywordLocks* pLocks) {
+void CFileUses::HandOver(CKeywordLocks& locks) {
     const auto used = [this](std::size_t k) {
         return m_arrUsed.begin() + static_cast<std::ptrdiff_t>(k);
     };
@@ -40,9 +40,7 @@ void CFileUses::HandOver(CKeywordLocks* pLocks) {
         std::size_t end = k + 1;
         while (end < m_arrKeywords.size() && m_arrKeywords[end] == pKeyword)
             ++end;
-        std::unique_lock<CSpinLock> lock;
-        if (pLocks != nullptr)
-            lock = std::unique_lock(pLocks->For(pKeyword));
+        const std::lock_guard lock(locks.For(pKeyword));
         pKeyword->m_listUsed.insert(pKeyword->m_listUsed.end(), used(k), used(end));
         k = end;
     }

@@ -49,9 +49,9 @@ struct CFileUses {
     // Flags the uses on their keyword's own define line: the file is the keyword file.
     void MarkOwnDefines();
 
-    // Appends each record to its keyword's m_listUsed, in order; with locks,
-    // while other threads hand over other files' records.
-    void HandOver(CKeywordLocks* pLocks = nullptr);
+    // Appends each record to its keyword's m_listUsed, in order, under the
+    // keyword's lock, while other threads hand over other files' records.
+    void HandOver(CKeywordLocks& locks);
 };
 
 // Scans the source file at `path` and makes one CUsed for every occurrence of

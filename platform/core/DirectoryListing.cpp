@@ -28,17 +28,6 @@ int OpenDirectory(int parentFd, const std::string& name) {
     return ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
-std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
-                              const std::function<bool(const CFileIdentity&)>& admit) {
-    entries.clear();
-    const int fd = OpenDirectory(AT_FDCWD, path);
-    if (fd < 0)
-        return LastError();
-    const std::error_code ec = ListDirectory(fd, entries, admit);
-    ::close(fd);
-    return ec;
-}
-
 std::error_code ListDirectory(int fd, std::vector<CDirEntry>& entries,
                               const std::function<bool(const CFileIdentity&)>& admit) {
     entries.clear();

@@ -25,16 +25,12 @@ struct CFileIdentity {
     friend bool operator==(const CFileIdentity&, const CFileIdentity&) = default;
 };
 
-// Replaces `entries` with the entries of the directory at `path` ("." and
-// ".." left out). Before reading any entry it passes the directory's identity
-// to `admit`; when that returns false the directory is not read and `entries`
-// stays empty. Entries that are neither directories nor regular files
-// (dangling links, link loops, FIFOs, sockets, devices) are listed with both
-// flags false. Paths of any length are accepted.
-std::error_code ListDirectory(const std::string& path, std::vector<CDirEntry>& entries,
-                              const std::function<bool(const CFileIdentity&)>& admit);
-
-// As above, for a directory open as `fd`, which stays open.
+// Replaces `entries` with the entries of the directory open as `fd` ("." and
+// ".." left out); `fd` stays open. Before reading any entry it passes the
+// directory's identity to `admit`; when that returns false the directory is
+// not read and `entries` stays empty. Entries that are neither directories nor
+// regular files (dangling links, link loops, FIFOs, sockets, devices) are
+// listed with both flags false.
 std::error_code ListDirectory(int fd, std::vector<CDirEntry>& entries,
                               const std::function<bool(const CFileIdentity&)>& admit);
 
