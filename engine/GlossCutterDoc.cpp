@@ -203,7 +203,9 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     // Each file's list is kept whole: moving a list costs nothing, moving its
     // definitions one by one would cost time with their number.
     std::vector<std::vector<CMacroDefinition>> macros{MacrosOf(load.m_arrLines)};
-    std::vector<std::size_t> read; // the C-family files read to their end
+    std::vector<CForwardingTexts> forwarding;
+    std::vector<std::size_t> read;    // the C-family files read to their end
+    std::vector<CCalledNames> called; // ...and the names each calls
     const unsigned nThreads = ScanThreadCount(load.m_settings);
     CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
@@ -224,12 +226,16 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
                 return; // the load stops at the next round
             if (!uses.m_arrMacros.empty())
                 macros.push_back(std::move(uses.m_arrMacros));
+            if (uses.m_forwarding.GetCount() != 0)
+                forwarding.push_back(std::move(uses.m_forwarding));
             if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
             } else {
                 ++load.m_nScannedFiles;
-                if (IsCFamilyFile(paths[index]))
+                if (IsCFamilyFile(paths[index])) {
                     read.push_back(index);
+                    called.push_back(std::move(uses.m_calledNames));
+                }
             }
         },
         [&](std::size_t nMerged) { return GoOn(path(nMerged), nMerged, nFiles); });
@@ -238,8 +244,18 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
+    AddForwardingMacros(forwarding, macros);
     const CPastingMacros pasting(macros);
-    return pasting.IsEmpty() || AddPastedUses(load, read, scanner, pasting);
+    if (pasting.IsEmpty())
+        return true;
+    // Only the files that may invoke one are read again.
+    const CCalledNames::CLookup names(pasting.GetNameHashes());
+    std::vector<std::size_t> calling;
+    for (std::size_t k = 0; k < read.size(); ++k) {
+        if (called[k].MayCall(names))
+            calling.push_back(read[k]);
+    }
+    return AddPastedUses(load, calling, scanner, pasting);
 }
 
 bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

@@ -1,9 +1,11 @@
 #include "PastingMacros.h"
 
+#include "CalledNames.h"
 #include "SourceLexer.h"
 #include "SymbolIndex.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -11,7 +13,7 @@ constexpr int kForwardingLevels = 4;
 
 bool IsIdentifier(std::string_view text) {
     return !text.empty() && !(text[0] >= '0' && text[0] <= '9') &&
-           std::all_of(text.begin(), text.end(), IsIdentifierByte);
+           std::all_of(text.begin(), text.end(), [](char c) { return IsIdentifierByte(c); });
 }
 
 bool IsSpace(char c) {
@@ -134,19 +136,44 @@ bool IsPastedOntoPrefix(const std::vector<std::string_view>& tokens, std::size_t
            (k + 2 >= tokens.size() || tokens[k + 2] != "##");
 }
 
-// Most definitions are told apart on their bytes alone, without joining the
-// line: one whose name a '(' does not follow is no function-like macro (unless
-// a backslash-newline splits it there), and one with no '#' and no second '('
-// neither pastes nor hands a parameter on.
-bool MayPasteOrHandOn(std::string_view text) {
-    std::size_t nameEnd = 0;
-    while (nameEnd < text.size() && IsIdentifierByte(text[nameEnd]))
-        ++nameEnd;
-    if (nameEnd == text.size() || (text[nameEnd] != '(' && text[nameEnd] != '\\'))
-        return false;
-    return text.find('#') != std::string_view::npos ||
-           std::count(text.begin(), text.end(), '(') >= 2;
+// Pasting takes a '#'; handing a parameter on takes a second '('. Most
+// definitions are told apart on these bytes alone, without joining the line.
+bool MayPaste(std::string_view text) {
+    return text.find('#') != std::string_view::npos;
 }
+
+bool MayHandOn(std::string_view text) {
+    return std::count(text.begin(), text.end(), '(') >= 2;
+}
+
+// Whether the `name` of a definition is called in its body, as far as the
+// bytes after it tell: a '(' follows it, or what a comment or a
+// backslash-newline may part from one.
+bool MayBeCalled(std::string_view definition, std::string_view name) {
+    auto next = static_cast<std::size_t>(name.data() + name.size() - definition.data());
+    while (next < definition.size() && (IsSpace(definition[next]) || definition[next] == '\\'))
+        ++next;
+    return next < definition.size() && (definition[next] == '(' || definition[next] == '/');
+}
+
+// A set of CCalledNames hashes, sorted.
+class CHashSet final {
+public:
+    void Insert(std::string_view name) { m_arrHashes.push_back(CCalledNames::Hash(name)); }
+    void Seal() {
+        std::sort(m_arrHashes.begin(), m_arrHashes.end());
+        m_arrHashes.erase(std::unique(m_arrHashes.begin(), m_arrHashes.end()), m_arrHashes.end());
+    }
+    bool IsEmpty() const { return m_arrHashes.empty(); }
+    bool ContainsAny(std::span<const std::uint32_t> hashes) const {
+        return std::any_of(hashes.begin(), hashes.end(), [this](std::uint32_t hash) {
+            return std::binary_search(m_arrHashes.begin(), m_arrHashes.end(), hash);
+        });
+    }
+
+private:
+    std::vector<std::uint32_t> m_arrHashes;
+};
 
 std::vector<const CMacroDefinition*>
 Flatten(const std::vector<std::vector<CMacroDefinition>>& lists) {
@@ -160,7 +187,7 @@ Flatten(const std::vector<std::vector<CMacroDefinition>>& lists) {
 } // namespace
 
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
-    if (!MayPasteOrHandOn(text))
+    if (!IsFunctionLikeDefinition(text) || !(MayPaste(text) || MayHandOn(text)))
         return std::nullopt;
     const std::string line = JoinLogicalLine(text);
     const std::vector<std::string_view> tokens = Tokens(line);
@@ -208,12 +235,83 @@ std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
     return definition;
 }
 
-void AddMacroDefinitions(const std::vector<std::string>& texts,
-                         std::vector<CMacroDefinition>& macros) {
-    for (const std::string& text : texts) {
-        if (auto macro = ParseMacroDefinition(text))
-            macros.push_back(std::move(*macro));
+void CForwardingTexts::Add(std::string_view text) {
+    // The names the body may call, past the macro's own, found once here
+    // rather than in every round of AddForwardingMacros.
+    const auto nameEnd = static_cast<std::size_t>(
+        std::find_if_not(text.begin(), text.end(), [](char c) { return IsIdentifierByte(c); }) -
+        text.begin());
+    for (std::size_t k = nameEnd; k < text.size();) {
+        if (!IsIdentifierByte(text[k])) {
+            ++k;
+            continue;
+        }
+        const std::size_t start = k;
+        while (k < text.size() && IsIdentifierByte(text[k]))
+            ++k;
+        const std::string_view name = text.substr(start, k - start);
+        if (MayBeCalled(text, name))
+            m_arrCalls.push_back(CCalledNames::Hash(name));
     }
+    m_strTexts.append(text);
+    m_arrEnds.push_back({static_cast<std::uint32_t>(m_strTexts.size()),
+                         static_cast<std::uint32_t>(m_arrCalls.size())});
+}
+
+std::string_view CForwardingTexts::Get(std::size_t k) const {
+    const std::size_t start = k == 0 ? 0 : m_arrEnds[k - 1].m_nText;
+    return std::string_view(m_strTexts).substr(start, m_arrEnds[k].m_nText - start);
+}
+
+std::span<const std::uint32_t> CForwardingTexts::GetCalls(std::size_t k) const {
+    const std::size_t start = k == 0 ? 0 : m_arrEnds[k - 1].m_nCalls;
+    return std::span(m_arrCalls).subspan(start, m_arrEnds[k].m_nCalls - start);
+}
+
+void AddMacroDefinitions(const std::vector<std::string>& texts,
+                         std::vector<CMacroDefinition>& macros, CForwardingTexts* pForwarding) {
+    for (const std::string& text : texts) {
+        if (pForwarding != nullptr && IsFunctionLikeDefinition(text) && !MayPaste(text)) {
+            if (MayHandOn(text))
+                pForwarding->Add(text);
+        } else if (auto macro = ParseMacroDefinition(text)) {
+            macros.push_back(std::move(*macro));
+        }
+    }
+}
+
+void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
+                         std::vector<std::vector<CMacroDefinition>>& lists) {
+    // Round by round, the texts that may call a macro parsed in the round
+    // before: one that hands a parameter on to it calls it, and one that
+    // calls it in another way is parsed for nothing, but costs no result.
+    CHashSet named;
+    for (const auto& list : lists)
+        for (const CMacroDefinition& definition : list)
+            named.Insert(definition.m_strName);
+    named.Seal();
+    std::vector<std::vector<bool>> parsed;
+    for (const CForwardingTexts& texts : forwarding)
+        parsed.emplace_back(texts.GetCount(), false);
+    std::vector<CMacroDefinition> found;
+    for (int nRound = 0; nRound < kForwardingLevels && !named.IsEmpty(); ++nRound) {
+        CHashSet next;
+        for (std::size_t f = 0; f < forwarding.size(); ++f) {
+            for (std::size_t k = 0; k < forwarding[f].GetCount(); ++k) {
+                if (parsed[f][k] || !named.ContainsAny(forwarding[f].GetCalls(k)))
+                    continue;
+                parsed[f][k] = true;
+                if (auto macro = ParseMacroDefinition(forwarding[f].Get(k))) {
+                    next.Insert(macro->m_strName);
+                    found.push_back(std::move(*macro));
+                }
+            }
+        }
+        next.Seal();
+        named = std::move(next);
+    }
+    if (!found.empty())
+        lists.push_back(std::move(found));
 }
 
 CPastingMacros::CPastingMacros(const std::vector<std::vector<CMacroDefinition>>& lists) {
@@ -256,22 +354,25 @@ const CPastingMacros::CArgumentPrefixes* CPastingMacros::Find(std::string_view n
     return found == m_mapPrefixes.end() ? nullptr : &found->second;
 }
 
+std::vector<std::uint32_t> CPastingMacros::GetNameHashes() const {
+    std::vector<std::uint32_t> hashes;
+    for (const auto& entry : m_mapPrefixes)
+        hashes.push_back(CCalledNames::Hash(entry.first));
+    return hashes;
+}
+
 std::vector<CPastingMacros::CPlace> CPastingMacros::FindPlaces(std::string_view text) const {
     // An invocation has its "(": each one found, the identifier before it is
     // looked up once, whatever the number of macros.
     std::vector<CPlace> places;
     for (std::size_t open = text.find('('); open != std::string_view::npos;
          open = text.find('(', open + 1)) {
-        std::size_t after = open;
-        while (after > 0 && IsSpace(text[after - 1]))
-            --after;
-        std::size_t at = after;
-        while (at > 0 && IsIdentifierByte(text[at - 1]))
-            --at;
-        if (at == after)
+        const std::string_view name = NameBeforeParenthesis(text, open);
+        if (name.empty())
             continue;
-        if (const CArgumentPrefixes* pPrefixes = Find(text.substr(at, after - at)))
-            places.push_back({at, open, pPrefixes});
+        if (const CArgumentPrefixes* pPrefixes = Find(name))
+            places.push_back(
+                {static_cast<std::size_t>(name.data() - text.data()), open, pPrefixes});
     }
     return places;
 }

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,9 +35,40 @@ struct CMacroDefinition {
 // function-like macro, or neither pastes a parameter nor hands one on.
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text);
 
-// Appends the macros of `texts` that ParseMacroDefinition accepts.
+// The definitions of one file that may hand a parameter on but paste nothing
+// themselves, as their texts. Most of a tree's function-like macros are of
+// this kind and never reach a pasting one: they are parsed only once they
+// name one (AddForwardingMacros).
+class CForwardingTexts final {
+public:
+    void Add(std::string_view text);
+    std::size_t GetCount() const { return m_arrEnds.size(); }
+    std::string_view Get(std::size_t k) const;
+    // The CCalledNames hashes of the names that text k may call.
+    std::span<const std::uint32_t> GetCalls(std::size_t k) const;
+
+private:
+    struct CEnd {
+        std::uint32_t m_nText;  // in m_strTexts
+        std::uint32_t m_nCalls; // in m_arrCalls
+    };
+    std::string m_strTexts; // one after the other
+    std::vector<std::uint32_t> m_arrCalls;
+    std::vector<CEnd> m_arrEnds;
+};
+
+// Appends the macros of `texts` that ParseMacroDefinition accepts. With
+// `pForwarding`, a definition without a '#' is not parsed but kept there, if
+// it may hand a parameter on.
 void AddMacroDefinitions(const std::vector<std::string>& texts,
-                         std::vector<CMacroDefinition>& macros);
+                         std::vector<CMacroDefinition>& macros,
+                         CForwardingTexts* pForwarding = nullptr);
+
+// Parses those of `forwarding` that may hand a parameter on, through up to
+// four others, to a macro of `lists`, and appends them to `lists` as one more
+// list: CPastingMacros then finds what it would find with every text parsed.
+void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
+                         std::vector<std::vector<CMacroDefinition>>& lists);
 
 // The macros of a load that paste their arguments onto "g" prefixes, directly
 // or by handing them on, unchanged, through up to four other macros. A name
@@ -49,6 +82,8 @@ public:
     explicit CPastingMacros(const std::vector<std::vector<CMacroDefinition>>& lists);
 
     bool IsEmpty() const { return m_mapPrefixes.empty(); }
+    // The CCalledNames hashes of the names.
+    std::vector<std::uint32_t> GetNameHashes() const;
     const CArgumentPrefixes* Find(std::string_view name) const;
 
     // Appends, in text order, the uses that the invocations in `text` paste:

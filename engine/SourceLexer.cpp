@@ -61,6 +61,13 @@ bool IsCFamilyFile(std::string_view path) {
     });
 }
 
+bool IsFunctionLikeDefinition(std::string_view text) {
+    const auto nameEnd = static_cast<std::size_t>(
+        std::find_if_not(text.begin(), text.end(), [](char c) { return IsIdentifierByte(c); }) -
+        text.begin());
+    return nameEnd != text.size() && (text[nameEnd] == '(' || text[nameEnd] == '\\');
+}
+
 CSourceLexer::CSourceLexer(std::vector<std::string>* pDefinitions) : m_pDefinitions(pDefinitions) {}
 
 void CSourceLexer::BeginPiece(std::string_view piece) {
@@ -342,7 +349,8 @@ void CSourceLexer::EndLine(const char* q) {
 void CSourceLexer::FinishDefinition(const char* stop) {
     m_bCapturing = false;
     m_strDefinition.append(m_pCaptureFrom, stop);
-    if (m_strDefinition.size() <= kMaxDefinition && m_pDefinitions != nullptr)
+    if (m_strDefinition.size() <= kMaxDefinition && m_pDefinitions != nullptr &&
+        IsFunctionLikeDefinition(m_strDefinition))
         m_pDefinitions->push_back(std::move(m_strDefinition));
     m_strDefinition.clear();
 }

@@ -2,6 +2,8 @@
 
 #include "UseKind.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,10 +14,23 @@
 // or .rc, in any case.
 bool IsCFamilyFile(std::string_view path);
 
-// A byte of a C identifier (or of a number's digits).
+inline constexpr std::array<bool, 256> kIdentifierBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int c = 0; c < 256; ++c)
+        bytes[static_cast<std::size_t>(c)] =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return bytes;
+}();
+
+// A byte of a C identifier (or of a number's digits). A table: the scan asks
+// it of every byte of many names.
 constexpr bool IsIdentifierByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return kIdentifierBytes[static_cast<unsigned char>(c)];
 }
+
+// Whether a definition's text, from the macro's name on, is a function-like
+// macro's: a '(' follows the name, or a backslash-newline may split them.
+bool IsFunctionLikeDefinition(std::string_view text);
 
 // Follows a C-family text through its comments, literals and "#if 0" blocks,
 // so that each position can be given its UseKind. The text comes in pieces

@@ -11,17 +11,25 @@ CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> i
     : m_index(table), m_isCancelled(std::move(isCancelled)) {}
 
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
-                                        std::vector<std::string>* pDefinitions) const {
+                                        std::vector<std::string>* pDefinitions,
+                                        CCalledNames* pCalled) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans.
     thread_local std::array<char, std::size_t{256} * 1024> buffer;
+    const bool bCFamily = IsCFamilyFile(path);
+    if (!bCFamily)
+        pCalled = nullptr;
     CSourceLexer lexer(pDefinitions);
-    CSourceTokenizer tokenizer(m_index, uses, IsCFamilyFile(path) ? &lexer : nullptr);
+    CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr);
     const auto ec = files::ReadFileChunks(path, buffer, [&](std::string_view piece) {
         tokenizer.Feed(piece);
+        if (pCalled != nullptr)
+            pCalled->Feed(piece);
         return !m_isCancelled || !m_isCancelled();
     });
     tokenizer.Finish();
+    if (pCalled != nullptr)
+        pCalled->Finish();
     return ec;
 }
 
@@ -68,12 +76,14 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
     thread_local std::vector<std::string> definitions;
     found.clear();
     definitions.clear();
-    uses.m_error = scanner.ScanFile(path, found, &definitions);
+    uses.m_calledNames = CCalledNames();
+    uses.m_error = scanner.ScanFile(path, found, &definitions, &uses.m_calledNames);
     if (uses.m_error == std::errc::operation_canceled)
         found.clear(); // the load ends unused: no records to make
     MakeRecords(found, path, uses);
     uses.m_arrMacros.clear();
-    AddMacroDefinitions(definitions, uses.m_arrMacros);
+    uses.m_forwarding = CForwardingTexts();
+    AddMacroDefinitions(definitions, uses.m_arrMacros, &uses.m_forwarding);
 }
 
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CalledNames.h"
 #include "Keyword.h"
 #include "PastingMacros.h"
 #include "SourceTokenizer.h"
@@ -25,10 +26,12 @@ public:
     // Appends the uses found in the file at `path`. A file that cannot be read
     // adds what was read before the error (nothing when it cannot be opened);
     // a cancelled read ends with std::errc::operation_canceled.
-    // A C-family file is lexed for the kinds of its uses, and its macro
-    // definitions go to `pDefinitions`, if given.
+    // A C-family file is lexed for the kinds of its uses, its macro
+    // definitions go to `pDefinitions` and the names it calls to `pCalled`,
+    // if given.
     std::error_code ScanFile(const std::string& path, CSourceUseArray& uses,
-                             std::vector<std::string>* pDefinitions = nullptr) const;
+                             std::vector<std::string>* pDefinitions = nullptr,
+                             CCalledNames* pCalled = nullptr) const;
 
     const CSymbolIndex& GetIndex() const { return m_index; }
 
@@ -45,6 +48,8 @@ struct CFileUses {
     std::vector<CUsed> m_arrUsed;
     std::error_code m_error;                   // why the file could not be read to its end
     std::vector<CMacroDefinition> m_arrMacros; // the macros it defines that may paste
+    CForwardingTexts m_forwarding;             // ...or hand a parameter on
+    CCalledNames m_calledNames;                // for a C-family file
 
     // Flags the uses on their keyword's own define line: the file is the keyword file.
     void MarkOwnDefines();
@@ -61,6 +66,7 @@ struct CFileUses {
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses);
 
 // The uses that `macros` paste in the C-family file at `path`, as AnalyzeSourceFile
-// makes them. The file is read whole.
+// makes them. The file is read whole; only one whose CCalledNames may call
+// one of `macros` needs it.
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,
                        const std::string& path, CFileUses& uses);

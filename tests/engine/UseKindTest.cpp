@@ -1,6 +1,7 @@
 // The kind of each use, fed whole and cut at every byte, and the pasted uses of
 // a load.
 
+#include "CalledNames.h"
 #include "GlossCutterDoc.h"
 #include "NamedRows.h"
 #include "PastingMacros.h"
@@ -13,6 +14,7 @@
 namespace {
 
 using namespace testing_tables;
+using testing_tables::PrintTo; // NOLINT(misc-unused-using-decls): found by GoogleTest
 
 // Every use of gX in `text`, as "LINE:kind", each followed by a blank.
 std::string Kinds(const CKeywordArray& table, std::string_view text, std::size_t cut) {
@@ -72,6 +74,54 @@ TEST(UseKinds, OnlyCFamilyNamesAreLexed) {
         EXPECT_TRUE(IsCFamilyFile(path)) << path;
     for (const char* path : {"a.txt", "c.d/Makefile", "b.cs", "x.h.in"})
         EXPECT_FALSE(IsCFamilyFile(path)) << path;
+}
+
+// Whether a text calls T, told from its called names with the text cut in two
+// at every byte, and at every pair of bytes into three pieces.
+struct CallRow {
+    const char* name;
+    std::string text;
+    bool bCalls;
+};
+
+class CalledNamesOf : public testing::TestWithParam<CallRow> {};
+
+bool MayCallT(const std::vector<std::string_view>& pieces) {
+    CCalledNames names;
+    for (const std::string_view piece : pieces)
+        names.Feed(piece);
+    names.Finish();
+    return names.MayCall(CCalledNames::CLookup({CCalledNames::Hash("T")}));
+}
+
+TEST_P(CalledNamesOf, AreFoundWhereverThePiecesEnd) {
+    const std::string_view text = GetParam().text;
+    for (std::size_t a = 0; a <= text.size(); ++a) {
+        for (std::size_t b = a; b <= text.size(); ++b) {
+            ASSERT_EQ(MayCallT({text.substr(0, a), text.substr(a, b - a), text.substr(b)}),
+                      GetParam().bCalls)
+                << "cut at " << a << " and " << b;
+        }
+    }
+}
+
+const CallRow kCallRows[] = {
+    {"call", "x = T(a);", true},
+    {"blanks_and_lines_before_the_parenthesis", "T \t\r\n (a)", true},
+    {"at_the_start", "T(", true},
+    {"longer_names", "xT(a) Tx(a) T_(a) _T(a)", false},
+    {"no_parenthesis", "T [a] T", false},
+    {"other_byte_between", "T;(a) T/**/(a)", false},
+    {"after_a_long_run_of_blanks",
+     "x" + std::string(300, ' ') + "y T" + std::string(300, ' ') + "(a)", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesOf, testing::ValuesIn(kCallRows), kRowName);
+
+TEST(CalledNamesOf, AreUnsureOfANameLongerThanTheTailKept) {
+    const std::string name(300, 'x');
+    EXPECT_TRUE(MayCallT({name.substr(0, 280), name.substr(280) + "(a)"}));
+    EXPECT_FALSE(MayCallT({name + "(a)"}));
 }
 
 // The kinds of a load's uses of each keyword, as "FILE:LINE:kind".
