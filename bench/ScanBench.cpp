@@ -1,6 +1,7 @@
 // Scanner throughput: C-like source text with a keyword table of realistic
 // size, scanned from memory and from a file in the page cache.
 
+#include "CalledNames.h"
 #include "KeywordSort.h"
 #include "SourceLexer.h"
 #include "UsageScanner.h"
@@ -52,8 +53,8 @@ std::string MakeSource() {
     return text;
 }
 
-// With state.range(0), the text is lexed for the kinds of its uses, as a
-// C-family file is.
+// With state.range(0) at 1, the text is lexed for the kinds of its uses; at
+// 2, the names it calls are gathered too, as for a C-family file.
 void BM_ScanText(benchmark::State& state) {
     const CKeywordArray table = MakeTable();
     const CSymbolIndex index(table);
@@ -62,7 +63,9 @@ void BM_ScanText(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
         uses.clear();
         CSourceLexer lexer;
-        CSourceTokenizer tokenizer(index, uses, state.range(0) != 0 ? &lexer : nullptr);
+        CCalledNames called;
+        CSourceTokenizer tokenizer(index, uses, state.range(0) != 0 ? &lexer : nullptr,
+                                   state.range(0) == 2 ? &called : nullptr);
         tokenizer.Feed(text);
         tokenizer.Finish();
         benchmark::DoNotOptimize(uses.data());
@@ -89,5 +92,5 @@ void BM_ScanFile(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_ScanText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanText)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanFile)->Unit(benchmark::kMillisecond);

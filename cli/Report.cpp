@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <ostream>
 
 namespace {
@@ -92,8 +93,25 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     AppendJsonPath(json, result.m_strKeywordFile);
     json += ", \"keywords\": [";
     const char* separator = "\n  ";
-    const std::string* pLastFile = nullptr; // uses of one file come in runs
-    std::string lastFileJson;
+    // Each path is escaped once: a file's uses of many keywords share it.
+    const std::vector<std::string> noPaths;
+    const std::vector<std::string>& paths =
+        result.m_pSourcePaths != nullptr ? *result.m_pSourcePaths : noPaths;
+    std::vector<std::string> pathJson(paths.size());
+    std::string otherJson;
+    const auto fileJson = [&](const CUsed& used) -> const std::string& {
+        const std::string* pPath = used.m_strFile.GetAddress();
+        const std::less_equal<const std::string*> notAfter;
+        if (!paths.empty() && notAfter(paths.data(), pPath) && notAfter(pPath, &paths.back())) {
+            std::string& json = pathJson[static_cast<std::size_t>(pPath - paths.data())];
+            if (json.empty())
+                AppendJsonPath(json, *pPath);
+            return json;
+        }
+        otherJson.clear();
+        AppendJsonPath(otherJson, *pPath);
+        return otherJson;
+    };
     for (const auto& keyword : result.m_arrKeywords) {
         if (bUnusedOnly && !keyword->IsUnused(result.m_bStrict))
             continue;
@@ -117,14 +135,9 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
         json += R"(, "uses": [)";
         const char* useSeparator = "";
         for (const CUsed& used : keyword->m_listUsed) {
-            if (pLastFile != used.m_strFile.GetAddress()) { // the uses of a file share one path
-                lastFileJson.clear();
-                AppendJsonPath(lastFileJson, used.m_strFile);
-                pLastFile = used.m_strFile.GetAddress();
-            }
             json += useSeparator;
             json += "{\"file\": ";
-            json += lastFileJson;
+            json += fileJson(used);
             json += ", \"line\": ";
             AppendNumber(json, used.m_nLine);
             json += R"(, "kind": ")";

@@ -7,6 +7,7 @@ class CBaseline;
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 // A finished scan: the table in list order (by line), and what was scanned.
 struct CScanResult {
@@ -16,6 +17,9 @@ struct CScanResult {
     std::size_t m_nUnreadable = 0;          // source files and folders that could not be read
     bool m_bStrict = false;                 // only mentioned keywords count as unused
     const CBaseline* m_pBaseline = nullptr; // findings of its symbols are not reported
+    // Where the uses' paths are stored, if known: a path is then escaped once,
+    // not once per use.
+    const std::vector<std::string>* m_pSourcePaths = nullptr;
 };
 
 // How the text report looks.

@@ -167,7 +167,8 @@ int RunScan(const CCliRequest& request, const CxVersionInfo& version,
     const CScanResult result{
         settings.m_strKeywordFile, doc.m_arrKeywords,
         doc.GetScannedFileCount(), doc.GetUnreadable().size(),
-        request.m_bStrict,         request.m_strBaselineFile ? &baseline : nullptr};
+        request.m_bStrict,         request.m_strBaselineFile ? &baseline : nullptr,
+        &doc.GetSourcePaths()};
     if (request.m_strWriteBaselineFile && !WriteBaseline(*request.m_strWriteBaselineFile, result))
         return kExitError;
     CTextStyle style;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -41,7 +42,8 @@ std::uint32_t CCalledNames::Hash(std::string_view name) {
         head = Load64(name.data());
         tail = Load64(name.data() + name.size() - sizeof tail);
     } else {
-        std::memcpy(&head, name.data(), name.size());
+        for (std::size_t k = 0; k < name.size(); ++k)
+            head |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * k);
     }
     const std::uint64_t mixed =
         (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ name.size()) *
@@ -74,25 +76,36 @@ void CCalledNames::Add(std::uint32_t hash) {
     m_arrHashes.push_back(hash);
 }
 
-void CCalledNames::Feed(std::string_view piece) {
+void CCalledNames::AddNameBefore(std::size_t open) {
+    const std::string_view piece = m_strPiece;
+    const std::string_view name = NameBeforeParenthesis(piece, open);
+    if (name.data() != piece.data() || m_strTail.empty()) {
+        if (!name.empty())
+            Add(Hash(name));
+        return;
+    }
+    // The name, or its blanks, may go back into the last piece.
+    const std::string joined = m_strTail + std::string(piece.substr(0, open));
+    const std::string_view whole = NameBeforeParenthesis(joined, joined.size());
+    if (m_bTailCut && whole.data() == joined.data())
+        m_bUnsure = true;
+    else if (!whole.empty())
+        Add(Hash(whole));
+}
+
+void CCalledNames::BeginPiece(std::string_view piece) {
     if (m_nFile == 0)
         m_nFile = ++g_recent.m_nLastFile; // files are numbered from 1: a slot's 0 is empty
-    for (std::size_t open = piece.find('('); open != std::string_view::npos;
-         open = piece.find('(', open + 1)) {
-        const std::string_view name = NameBeforeParenthesis(piece, open);
-        if (name.data() != piece.data() || m_strTail.empty()) {
-            if (!name.empty())
-                Add(Hash(name));
-            continue;
-        }
-        // The name, or its blanks, may go back into the last piece.
-        const std::string joined = m_strTail + std::string(piece.substr(0, open));
-        const std::string_view whole = NameBeforeParenthesis(joined, joined.size());
-        if (m_bTailCut && whole.data() == joined.data())
-            m_bUnsure = true;
-        else if (!whole.empty())
-            Add(Hash(whole));
-    }
+    m_strPiece = piece;
+}
+
+void CCalledNames::AddOpens(std::size_t at, std::uint64_t opens) {
+    for (; opens != 0; opens &= opens - 1)
+        AddNameBefore(at + static_cast<std::size_t>(std::countr_zero(opens)));
+}
+
+void CCalledNames::EndPiece() {
+    const std::string_view piece = m_strPiece;
     std::size_t run = piece.size();
     while (run > 0 && (IsIdentifierByte(piece[run - 1]) || IsSpace(piece[run - 1])))
         --run;

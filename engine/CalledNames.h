@@ -28,8 +28,13 @@ public:
 
     static std::uint32_t Hash(std::string_view name);
 
-    // The pieces come in file order, as they are read.
-    void Feed(std::string_view piece);
+    // The pieces come in file order, as they are read: BeginPiece, the '('
+    // of each of its blocks, then EndPiece. CSourceTokenizer feeds it so.
+    void BeginPiece(std::string_view piece);
+    // `opens` has bit k set where piece[at + k] is a '(', for the up to 64
+    // bytes at `at`; blocks come in order.
+    void AddOpens(std::size_t at, std::uint64_t opens);
+    void EndPiece();
     // Lets go of the room the hashes do not fill.
     void Finish();
 
@@ -39,6 +44,9 @@ public:
 
 private:
     void Add(std::uint32_t hash);
+    void AddNameBefore(std::size_t open);
+
+    std::string_view m_strPiece;
 
     std::vector<std::uint32_t> m_arrHashes; // mostly without repeats
     std::uint64_t m_nFile = 0;              // this file's number on the thread that reads it

@@ -86,6 +86,8 @@ public:
     // not read, and why its keyword file could not be read.
     std::size_t GetScannedFileCount() const { return m_nScannedFiles; }
     const CUnreadableArray& GetUnreadable() const { return m_arrUnreadable; }
+    // The files of the last load, each once: every CUsed's path is one of them.
+    const std::vector<std::string>& GetSourcePaths() const { return m_arrSourcePaths; }
     const std::error_code& GetKeywordFileError() const { return m_keywordFileError; }
     // Why the last load's uses cannot be trusted for a wipe; both front ends
     // ask before they wipe.

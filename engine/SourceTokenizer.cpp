@@ -1,15 +1,13 @@
 #include "SourceTokenizer.h"
 
+#include "ByteBlock.h"
+#include "CalledNames.h"
 #include "SourceLexer.h"
 #include "SymbolIndex.h"
 
 #include <array>
 #include <bit>
 #include <climits>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 // Every symbol starts with "g", so the only tokens worth a look are those that
 // start with one. The text is read in blocks of 64 bytes; for each block three
@@ -39,7 +37,7 @@ bool IsTokenByte(char c) {
     return kTokenBytes[static_cast<unsigned char>(c)];
 }
 
-constexpr std::size_t kBlock = 64;
+constexpr std::size_t kBlock = CByteBlock::kSize;
 
 // Set bits, without relying on a population-count instruction.
 int CountBits(std::uint64_t x) {
@@ -53,37 +51,26 @@ struct CBlockMasks {
     std::uint64_t m_nG = 0;
     std::uint64_t m_nCr = 0;
     std::uint64_t m_nLf = 0;
+    std::uint64_t m_nOpen = 0; // '('
 };
 
 // Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k].
 CBlockMasks MaskBlock(const char* p, std::size_t size) {
     CBlockMasks masks;
-#ifdef __SSE2__
-    if (size == kBlock) {
-        const __m128i g = _mm_set1_epi8('g');
-        const __m128i cr = _mm_set1_epi8('\r');
-        const __m128i lf = _mm_set1_epi8('\n');
-        for (std::size_t k = 0; k < 4; ++k) {
-            // The unaligned load takes its address as an __m128i pointer, aligned or not.
-            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-            const auto mask = [&](__m128i pattern) {
-                return static_cast<std::uint64_t>(
-                           static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, pattern))))
-                       << (16 * k);
-            };
-            masks.m_nG |= mask(g);
-            masks.m_nCr |= mask(cr);
-            masks.m_nLf |= mask(lf);
-        }
+    if (size == CByteBlock::kSize) {
+        const CByteBlock block(p);
+        masks.m_nG = block.Equal('g');
+        masks.m_nCr = block.Equal('\r');
+        masks.m_nLf = block.Equal('\n');
+        masks.m_nOpen = block.Equal('(');
         return masks;
     }
-#endif
     for (std::size_t k = 0; k < size; ++k) {
         const std::uint64_t bit = std::uint64_t{1} << k;
         masks.m_nG |= p[k] == 'g' ? bit : 0;
         masks.m_nCr |= p[k] == '\r' ? bit : 0;
         masks.m_nLf |= p[k] == '\n' ? bit : 0;
+        masks.m_nOpen |= p[k] == '(' ? bit : 0;
     }
     return masks;
 }
@@ -91,8 +78,8 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
 } // namespace
 
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
-                                   CSourceLexer* pLexer)
-    : m_index(index), m_uses(uses), m_pLexer(pLexer) {}
+                                   CSourceLexer* pLexer, CCalledNames* pCalled)
+    : m_index(index), m_uses(uses), m_pLexer(pLexer), m_pCalled(pCalled) {}
 
 void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine, UseKind kind) {
     if (CKeyword* keyword = m_index.Find(token))
@@ -108,9 +95,13 @@ void CSourceTokenizer::Feed(std::string_view piece) {
         return;
     if (m_pLexer != nullptr)
         m_pLexer->BeginPiece(piece);
+    if (m_pCalled != nullptr)
+        m_pCalled->BeginPiece(piece);
     FeedTokens(piece);
     if (m_pLexer != nullptr)
         m_pLexer->EndPiece();
+    if (m_pCalled != nullptr)
+        m_pCalled->EndPiece();
 }
 
 // One function on purpose: split into the carried token and the blocks, the
@@ -145,6 +136,9 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
     while (p != end) {
         const std::size_t size = std::min(kBlock, static_cast<std::size_t>(end - p));
         const CBlockMasks masks = MaskBlock(p, size);
+        // A token that runs past a block holds no '(': every one is seen once.
+        if (m_pCalled != nullptr && masks.m_nOpen != 0)
+            m_pCalled->AddOpens(static_cast<std::size_t>(p - begin), masks.m_nOpen);
         // A line ends at each CR, and at each LF that does not complete a CR LF.
         const std::uint64_t breaks =
             masks.m_nCr | (masks.m_nLf & ~((masks.m_nCr << 1) | (m_bAfterCr ? 1u : 0u)));

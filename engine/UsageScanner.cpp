@@ -20,11 +20,9 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     if (!bCFamily)
         pCalled = nullptr;
     CSourceLexer lexer(pDefinitions);
-    CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr);
+    CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr, pCalled);
     const auto ec = files::ReadFileChunks(path, buffer, [&](std::string_view piece) {
         tokenizer.Feed(piece);
-        if (pCalled != nullptr)
-            pCalled->Feed(piece);
         return !m_isCancelled || !m_isCancelled();
     });
     tokenizer.Finish();

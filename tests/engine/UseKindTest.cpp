@@ -86,19 +86,24 @@ struct CallRow {
 
 class CalledNamesOf : public testing::TestWithParam<CallRow> {};
 
-bool MayCallT(const std::vector<std::string_view>& pieces) {
+bool MayCall(const std::vector<std::string_view>& pieces, std::string_view callee = "T") {
+    const CKeywordArray table = MakeTable({{"gXx"}}); // "gXxx..." is read to its end
+    const CSymbolIndex index(table);
+    CSourceUseArray uses;
     CCalledNames names;
+    CSourceTokenizer tokenizer(index, uses, nullptr, &names);
     for (const std::string_view piece : pieces)
-        names.Feed(piece);
+        tokenizer.Feed(piece);
+    tokenizer.Finish();
     names.Finish();
-    return names.MayCall(CCalledNames::CLookup({CCalledNames::Hash("T")}));
+    return names.MayCall(CCalledNames::CLookup({CCalledNames::Hash(callee)}));
 }
 
 TEST_P(CalledNamesOf, AreFoundWhereverThePiecesEnd) {
     const std::string_view text = GetParam().text;
     for (std::size_t a = 0; a <= text.size(); ++a) {
         for (std::size_t b = a; b <= text.size(); ++b) {
-            ASSERT_EQ(MayCallT({text.substr(0, a), text.substr(a, b - a), text.substr(b)}),
+            ASSERT_EQ(MayCall({text.substr(0, a), text.substr(a, b - a), text.substr(b)}),
                       GetParam().bCalls)
                 << "cut at " << a << " and " << b;
         }
@@ -118,10 +123,16 @@ const CallRow kCallRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesOf, testing::ValuesIn(kCallRows), kRowName);
 
+TEST(CalledNamesOf, IncludeACandidateSymbolThatRunsPastItsBlock) {
+    const std::string name = "gXx" + std::string(70, 'x');
+    for (std::size_t k = 0; k <= 64; ++k)
+        EXPECT_TRUE(MayCall({std::string(k, ' ') + name + "(a)"}, name)) << k << " blanks before";
+}
+
 TEST(CalledNamesOf, AreUnsureOfANameLongerThanTheTailKept) {
     const std::string name(300, 'x');
-    EXPECT_TRUE(MayCallT({name.substr(0, 280), name.substr(280) + "(a)"}));
-    EXPECT_FALSE(MayCallT({name + "(a)"}));
+    EXPECT_TRUE(MayCall({name.substr(0, 280), name.substr(280) + "(a)"}));
+    EXPECT_FALSE(MayCall({name + "(a)"}));
 }
 
 // The kinds of a load's uses of each keyword, as "FILE:LINE:kind".

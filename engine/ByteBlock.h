@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// 64 bytes of a text, asked which of them are of a kind: bit k of each mask
+// stands for byte k. With SSE2 a question costs a few instructions per 16
+// bytes; without it, a loop.
+class CByteBlock final {
+public:
+    static constexpr std::size_t kSize = 64;
+
+    explicit CByteBlock(const char* p) {
+#ifdef __SSE2__
+        for (std::size_t k = 0; k < 4; ++k)
+            // The unaligned load takes its address as an __m128i pointer, aligned or not.
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+            m_arrParts[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+#else
+        m_p = p;
+#endif
+    }
+
+    std::uint64_t Equal(char c) const {
+#ifdef __SSE2__
+        const __m128i pattern = _mm_set1_epi8(c);
+        return Gather([&](__m128i bytes) { return _mm_cmpeq_epi8(bytes, pattern); });
+#else
+        return Select([c](char b) { return b == c; });
+#endif
+    }
+
+private:
+#ifdef __SSE2__
+    template <typename Compare>
+    std::uint64_t Gather(Compare compare) const {
+        std::uint64_t mask = 0;
+        for (std::size_t k = 0; k < 4; ++k)
+            mask |= static_cast<std::uint64_t>(
+                        static_cast<unsigned>(_mm_movemask_epi8(compare(m_arrParts[k]))))
+                    << (16 * k);
+        return mask;
+    }
+
+    __m128i m_arrParts[4];
+#else
+    template <typename Test>
+    std::uint64_t Select(Test test) const {
+        std::uint64_t mask = 0;
+        for (std::size_t k = 0; k < kSize; ++k)
+            mask |= test(m_p[k]) ? std::uint64_t{1} << k : 0;
+        return mask;
+    }
+
+    const char* m_p;
+#endif
+};
