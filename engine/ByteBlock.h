@@ -34,6 +34,20 @@ public:
 #endif
     }
 
+    // Any of `Bytes`: one mask for all, whatever their number.
+    template <char... Bytes>
+    std::uint64_t EqualAny() const {
+#ifdef __SSE2__
+        return Gather([](__m128i bytes) {
+            __m128i any = _mm_setzero_si128();
+            ((any = _mm_or_si128(any, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(Bytes)))), ...);
+            return any;
+        });
+#else
+        return Select([](char b) { return ((b == Bytes) || ...); });
+#endif
+    }
+
 private:
 #ifdef __SSE2__
     template <typename Compare>

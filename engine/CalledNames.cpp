@@ -93,6 +93,12 @@ void CCalledNames::AddNameBefore(std::size_t open) {
         Add(Hash(whole));
 }
 
+CCalledNames CCalledNames::Unknown() {
+    CCalledNames names;
+    names.m_bUnsure = true;
+    return names;
+}
+
 void CCalledNames::BeginPiece(std::string_view piece) {
     if (m_nFile == 0)
         m_nFile = ++g_recent.m_nLastFile; // files are numbered from 1: a slot's 0 is empty

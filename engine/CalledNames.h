@@ -28,6 +28,9 @@ public:
 
     static std::uint32_t Hash(std::string_view name);
 
+    // For a file whose names were not gathered: it may call anything.
+    static CCalledNames Unknown();
+
     // The pieces come in file order, as they are read: BeginPiece, the '('
     // of each of its blocks, then EndPiece. CSourceTokenizer feeds it so.
     void BeginPiece(std::string_view piece);

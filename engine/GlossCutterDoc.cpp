@@ -15,6 +15,7 @@
 #include "UsageScanner.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <thread>
 #include <unordered_map>
@@ -206,6 +207,10 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     std::vector<CForwardingTexts> forwarding;
     std::vector<std::size_t> read;    // the C-family files read to their end
     std::vector<CCalledNames> called; // ...and the names each calls
+    // Gathering the called names costs a tenth of a scan, for the pasting
+    // pass alone: it starts once a macro that pastes has turned up. The
+    // files scanned before are read again should the pass find any macros.
+    std::atomic<bool> bPastingSeen{AnyPastes(macros.front())};
     const unsigned nThreads = ScanThreadCount(load.m_settings);
     CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
@@ -213,9 +218,12 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     // and progress go in walk order on this thread.
     const bool bCompleted = ::ScanFiles(
         [&](std::size_t index, CFileUses& uses) {
-            AnalyzeSourceFile(scanner, paths[index], uses);
+            AnalyzeSourceFile(scanner, paths[index], uses,
+                              bPastingSeen.load(std::memory_order_relaxed));
             if (uses.m_error == std::errc::operation_canceled)
                 return; // the load ends unused: nothing to hand over
+            if (AnyPastes(uses.m_arrMacros))
+                bPastingSeen.store(true, std::memory_order_relaxed);
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
             uses.HandOver(locks);

@@ -227,12 +227,19 @@ std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
             }
         }
     }
-    const bool bPastes =
-        std::any_of(definition.m_arrPrefixes.begin(), definition.m_arrPrefixes.end(),
-                    [](const auto& prefixes) { return !prefixes.empty(); });
-    if (!bPastes && definition.m_arrForwards.empty())
+    if (!definition.Pastes() && definition.m_arrForwards.empty())
         return std::nullopt;
     return definition;
+}
+
+bool CMacroDefinition::Pastes() const {
+    return std::any_of(m_arrPrefixes.begin(), m_arrPrefixes.end(),
+                       [](const auto& prefixes) { return !prefixes.empty(); });
+}
+
+bool AnyPastes(const std::vector<CMacroDefinition>& macros) {
+    return std::any_of(macros.begin(), macros.end(),
+                       [](const CMacroDefinition& macro) { return macro.Pastes(); });
 }
 
 void CForwardingTexts::Add(std::string_view text) {

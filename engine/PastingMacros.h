@@ -28,7 +28,14 @@ struct CMacroDefinition {
     // Per parameter, the prefixes starting with "g" that it is pasted onto.
     std::vector<std::vector<std::string>> m_arrPrefixes;
     std::vector<CForward> m_arrForwards;
+
+    // Whether it pastes a parameter itself, not only by handing it on.
+    bool Pastes() const;
 };
+
+// Whether any of `macros` pastes a parameter itself: without one, a load
+// has no pasted uses, whatever the others hand on.
+bool AnyPastes(const std::vector<CMacroDefinition>& macros);
 
 // Reads a definition's logical line from the macro's name on ("T(x) g ## x",
 // backslash-newlines and comments included). Nothing when it is no

@@ -1,13 +1,11 @@
 #include "SourceLexer.h"
 
+#include "ByteBlock.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 // Only a few bytes change the lexer's state: in code '/', '"', '\'' and '#';
 // in a literal its quote, the backslash and the line breaks; in a comment the
@@ -209,28 +207,41 @@ std::string_view CSourceLexer::EventBytes() const {
 // One mask of the events of the current state: the handlers tell the bytes
 // apart, and a block is looked at again only when the state changes in it.
 void CSourceLexer::LoadMasks(const char* block) {
-    const std::string_view needles = EventBytes();
     m_pBlock = block;
     m_maskState = m_state;
     m_bMaskCapturing = m_bCapturing;
-    m_nEvents = 0;
     const auto size = std::min(kBlock, static_cast<std::size_t>(m_pEnd - block));
-#ifdef __SSE2__
-    if (size == kBlock) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
-            __m128i any = _mm_setzero_si128();
-            for (const char c : needles)
-                any = _mm_or_si128(any, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
-            m_nEvents |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(any)))
-                         << (16 * k);
-        }
+    if (size < kBlock) {
+        const std::string_view needles = EventBytes();
+        m_nEvents = 0;
+        for (std::size_t k = 0; k < size; ++k)
+            m_nEvents |=
+                needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
         return;
     }
-#endif
-    for (std::size_t k = 0; k < size; ++k)
-        m_nEvents |= needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
+    // The bytes of EventBytes, known to the compiler.
+    const CByteBlock bytes(block);
+    switch (m_state) {
+    case State::Code:
+        m_nEvents = m_bCapturing ? bytes.EqualAny<'/', '"', '\'', '#', '\r', '\n'>()
+                                 : bytes.EqualAny<'/', '"', '\'', '#'>();
+        break;
+    case State::LineComment:
+        m_nEvents = bytes.EqualAny<'\r', '\n'>();
+        break;
+    case State::BlockComment:
+        m_nEvents = bytes.Equal('/');
+        break;
+    case State::String:
+        m_nEvents = bytes.EqualAny<'"', '\\', '\r', '\n'>();
+        break;
+    case State::Char:
+        m_nEvents = bytes.EqualAny<'\'', '\\', '\r', '\n'>();
+        break;
+    default:
+        m_nEvents = 0;
+        break;
+    }
 }
 
 void CSourceLexer::AdvanceTo(const char* target) {

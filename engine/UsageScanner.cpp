@@ -69,13 +69,15 @@ void MakeRecords(const CSourceUseArray& found, const std::string& path, CFileUse
 
 } // namespace
 
-void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses) {
+void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses,
+                       bool bWithCalledNames) {
     thread_local CSourceUseArray found; // grows once per thread, not once per file
     thread_local std::vector<std::string> definitions;
     found.clear();
     definitions.clear();
-    uses.m_calledNames = CCalledNames();
-    uses.m_error = scanner.ScanFile(path, found, &definitions, &uses.m_calledNames);
+    uses.m_calledNames = bWithCalledNames ? CCalledNames() : CCalledNames::Unknown();
+    uses.m_error = scanner.ScanFile(path, found, &definitions,
+                                    bWithCalledNames ? &uses.m_calledNames : nullptr);
     if (uses.m_error == std::errc::operation_canceled)
         found.clear(); // the load ends unused: no records to make
     MakeRecords(found, path, uses);

@@ -61,9 +61,11 @@ struct CFileUses {
 
 // Scans the source file at `path` and makes one CUsed for every occurrence of
 // an unmarked keyword's symbol, in file order, into `uses` (which it clears),
-// with the error that stopped the reading, if any.
+// with the error that stopped the reading, if any. The names the file calls
+// are gathered only `bWithCalledNames`; otherwise they are Unknown.
 // Runs on any thread; the records reach their keywords through HandOver.
-void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses);
+void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses,
+                       bool bWithCalledNames = true);
 
 // The uses that `macros` paste in the C-family file at `path`, as AnalyzeSourceFile
 // makes them. The file is read whole; only one whose CCalledNames may call

@@ -136,9 +136,11 @@ TEST(CalledNamesOf, AreUnsureOfANameLongerThanTheTailKept) {
 }
 
 // The kinds of a load's uses of each keyword, as "FILE:LINE:kind".
-std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywords) {
+std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywords,
+                                     unsigned nThreads = 0) {
     const std::string& folder = dir.root;
     CLoadSettings settings;
+    settings.m_nThreads = nThreads;
     settings.m_strKeywordFile = dir.Put("texts", keywords);
     settings.m_arrSourceFolders[0] = dir / "src";
     CGlossCutterDoc doc;
@@ -154,7 +156,19 @@ std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywor
     return result;
 }
 
-TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
+// The pasting macros are defined by the keyword file, or only by a file walked
+// after the invocations: on one thread, those files are then scanned before
+// any macro that pastes is known.
+struct PastedRow {
+    const char* name;
+    const char* keywords;
+    unsigned nThreads;
+    const char* menuUses;
+};
+
+class PastedUses : public testing::TestWithParam<PastedRow> {};
+
+TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
     dir.Put("src/a.c",
             "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
@@ -162,20 +176,30 @@ TEST(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
-    // Walked after a.c, defining what it invokes; the keyword file defines S2.
+    // Walked after a.c, defining what it invokes.
     dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
                        "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
                        "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
                        "#define SHOW5(y) SHOW4(y)\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
                        "T(x) gMenu ## x\n#endif\n");
-    EXPECT_EQ(LoadedKinds(dir, "#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
-                               "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
-                               "#define sMenuA \"m\"\n#define S2(x) gMenu##x\n"),
+    EXPECT_EQ(LoadedKinds(dir,
+                          std::string("#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
+                                      "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
+                                      "#define sMenuA \"m\"\n") +
+                              GetParam().keywords,
+                          GetParam().nThreads),
               (std::vector<std::string>{
                   "gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
                   "gB: a.c:3:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment", "gE: a.c:4:pasted",
-                  "gF:", "gMenuA: d.c:1:pasted"}));
+                  "gF:", std::string("gMenuA:") + GetParam().menuUses}));
 }
+
+const PastedRow kPastedRows[] = {
+    {"keyword_file_defines_one", "#define S2(x) gMenu##x\n", 0, " d.c:1:pasted"},
+    {"only_a_later_file_defines_them", "", 1, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Load, PastedUses, testing::ValuesIn(kPastedRows), kRowName);
 
 } // namespace
 
