@@ -136,10 +136,15 @@ bool IsPastedOntoPrefix(const std::vector<std::string_view>& tokens, std::size_t
            (k + 2 >= tokens.size() || tokens[k + 2] != "##");
 }
 
-// Pasting takes a '#'; handing a parameter on takes a second '('. Most
+// Pasting takes a "##"; handing a parameter on takes a second '('. Most
 // definitions are told apart on these bytes alone, without joining the line.
 bool MayPaste(std::string_view text) {
-    return text.find('#') != std::string_view::npos;
+    // "##", or a '#' that a backslash-newline may join to the next.
+    for (std::size_t k = text.find('#'); k != std::string_view::npos; k = text.find('#', k + 1)) {
+        if (k + 1 < text.size() && (text[k + 1] == '#' || text[k + 1] == '\\'))
+            return true;
+    }
+    return false;
 }
 
 bool MayHandOn(std::string_view text) {
@@ -260,6 +265,8 @@ void CForwardingTexts::Add(std::string_view text) {
         if (MayBeCalled(text, name))
             m_arrCalls.push_back(CCalledNames::Hash(name));
     }
+    if (m_arrCalls.size() == (m_arrEnds.empty() ? 0 : m_arrEnds.back().m_nCalls))
+        return; // it calls nothing, so it hands nothing on
     m_strTexts.append(text);
     m_arrEnds.push_back({static_cast<std::uint32_t>(m_strTexts.size()),
                          static_cast<std::uint32_t>(m_arrCalls.size())});

@@ -65,8 +65,8 @@ private:
 };
 
 // Appends the macros of `texts` that ParseMacroDefinition accepts. With
-// `pForwarding`, a definition without a '#' is not parsed but kept there, if
-// it may hand a parameter on.
+// `pForwarding`, a definition without a "##" is not parsed but kept there, if
+// it may hand a parameter on: if it calls another macro.
 void AddMacroDefinitions(const std::vector<std::string>& texts,
                          std::vector<CMacroDefinition>& macros,
                          CForwardingTexts* pForwarding = nullptr);

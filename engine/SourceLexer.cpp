@@ -416,13 +416,22 @@ void CSourceLexer::StepDirective() {
             ++m_pPos;
             break;
         }
-        if (IsIdentifierByte(c)) {
+        if (IsIdentifierByte(c) && MayBeFunctionLike(m_pPos)) {
             m_bCapturing = true;
             m_pCaptureFrom = m_pPos;
         }
         m_directive = Directive::None;
         break;
     }
+}
+
+// Most definitions are object-like and are not captured at all: the name
+// and the byte after it tell, unless the piece ends first.
+bool CSourceLexer::MayBeFunctionLike(const char* name) const {
+    const char* end = name;
+    while (end != m_pEnd && IsIdentifierByte(*end))
+        ++end;
+    return end == m_pEnd || *end == '(' || *end == '\\';
 }
 
 void CSourceLexer::DecideDirective() {
