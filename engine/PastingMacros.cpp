@@ -161,25 +161,6 @@ bool MayBeCalled(std::string_view definition, std::string_view name) {
     return next < definition.size() && (definition[next] == '(' || definition[next] == '/');
 }
 
-// A set of CCalledNames hashes, sorted.
-class CHashSet final {
-public:
-    void Insert(std::string_view name) { m_arrHashes.push_back(CCalledNames::Hash(name)); }
-    void Seal() {
-        std::sort(m_arrHashes.begin(), m_arrHashes.end());
-        m_arrHashes.erase(std::unique(m_arrHashes.begin(), m_arrHashes.end()), m_arrHashes.end());
-    }
-    bool IsEmpty() const { return m_arrHashes.empty(); }
-    bool ContainsAny(std::span<const std::uint32_t> hashes) const {
-        return std::any_of(hashes.begin(), hashes.end(), [this](std::uint32_t hash) {
-            return std::binary_search(m_arrHashes.begin(), m_arrHashes.end(), hash);
-        });
-    }
-
-private:
-    std::vector<std::uint32_t> m_arrHashes;
-};
-
 std::vector<const CMacroDefinition*>
 Flatten(const std::vector<std::vector<CMacroDefinition>>& lists) {
     std::vector<const CMacroDefinition*> definitions;
@@ -299,30 +280,31 @@ void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
     // Round by round, the texts that may call a macro parsed in the round
     // before: one that hands a parameter on to it calls it, and one that
     // calls it in another way is parsed for nothing, but costs no result.
-    CHashSet named;
+    std::vector<std::uint32_t> named;
     for (const auto& list : lists)
         for (const CMacroDefinition& definition : list)
-            named.Insert(definition.m_strName);
-    named.Seal();
+            named.push_back(CCalledNames::Hash(definition.m_strName));
     std::vector<std::vector<bool>> parsed;
     for (const CForwardingTexts& texts : forwarding)
         parsed.emplace_back(texts.GetCount(), false);
     std::vector<CMacroDefinition> found;
-    for (int nRound = 0; nRound < kForwardingLevels && !named.IsEmpty(); ++nRound) {
-        CHashSet next;
+    for (int nRound = 0; nRound < kForwardingLevels && !named.empty(); ++nRound) {
+        const CCalledNames::CLookup lookup(std::move(named));
+        named.clear();
         for (std::size_t f = 0; f < forwarding.size(); ++f) {
             for (std::size_t k = 0; k < forwarding[f].GetCount(); ++k) {
-                if (parsed[f][k] || !named.ContainsAny(forwarding[f].GetCalls(k)))
+                const std::span<const std::uint32_t> calls = forwarding[f].GetCalls(k);
+                if (parsed[f][k] ||
+                    std::none_of(calls.begin(), calls.end(),
+                                 [&](std::uint32_t hash) { return lookup.Contains(hash); }))
                     continue;
                 parsed[f][k] = true;
                 if (auto macro = ParseMacroDefinition(forwarding[f].Get(k))) {
-                    next.Insert(macro->m_strName);
+                    named.push_back(CCalledNames::Hash(macro->m_strName));
                     found.push_back(std::move(*macro));
                 }
             }
         }
-        next.Seal();
-        named = std::move(next);
     }
     if (!found.empty())
         lists.push_back(std::move(found));
