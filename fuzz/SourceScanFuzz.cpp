@@ -1,6 +1,6 @@
 // The sort, the streaming scan and its lexer's kinds against their slow
-// reference versions, and the lookup against what it must find, on a small
-// keyword table and a source text both drawn from the input:
+// reference versions, the lookup and the called names against what they must
+// find, on a small keyword table and a source text both drawn from the input:
 //   byte     keyword count (0..15)
 //   per keyword: a byte choosing the symbol (>= 0xE0: "g" and up to 7 bytes
 //            of the input), a byte with marked (bit 0), uses (bits 1-2), line
@@ -8,6 +8,7 @@
 //   byte     piece count (0..15), then one byte per piece size
 //   rest     the source text
 
+#include "CalledNames.h"
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "KeywordSort.h"
@@ -46,12 +47,12 @@ std::vector<KeywordRow> TakeRows(CFuzzInput& input) {
 }
 
 // The tokenizer, and its lexer if `bLexed`, fed in the given piece sizes, the
-// rest in one last piece.
+// rest in one last piece; the names before each '(' go to `pCalled`, if given.
 CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
-                             std::string_view sizes, bool bLexed) {
+                             std::string_view sizes, bool bLexed, CCalledNames* pCalled = nullptr) {
     CSourceUseArray uses;
     CSourceLexer lexer;
-    CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr);
+    CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr, pCalled);
     for (const char size : sizes) {
         const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(size), text.size());
         tokenizer.Feed(text.substr(0, n));
@@ -104,5 +105,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                "pieces change the kinds, or the kinds differ from the reference lexer");
     FUZZ_CHECK(ScanInPieces(index, text, std::string(text.size(), '\1'), true) == lexed,
                "single bytes change the uses or their kinds");
+
+    // Whatever the pieces, a file's called names hold every name that stands
+    // before a '(' of the whole text.
+    CCalledNames called;
+    ScanInPieces(index, text, sizes, true, &called);
+    called.Finish();
+    for (std::size_t open = text.find('('); open != std::string_view::npos;
+         open = text.find('(', open + 1)) {
+        const std::string_view name = NameBeforeParenthesis(text, open);
+        FUZZ_CHECK(name.empty() ||
+                       called.MayCall(CCalledNames::CLookup({CCalledNames::Hash(name)})),
+                   "a name before a '(' is missing from the called names");
+    }
     return 0;
 }
