@@ -16,10 +16,13 @@ public:
 
     explicit CByteBlock(const char* p) {
 #ifdef __SSE2__
-        for (std::size_t k = 0; k < 4; ++k)
-            // The unaligned load takes its address as an __m128i pointer, aligned or not.
-            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-            m_arrParts[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        // The unaligned load takes its address as an __m128i pointer, aligned or not.
+        // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast)
+        m_a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        m_b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        m_c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
+        m_d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
+        // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
 #else
         m_p = p;
 #endif
@@ -50,17 +53,20 @@ public:
 
 private:
 #ifdef __SSE2__
-    template <typename Compare>
-    std::uint64_t Gather(Compare compare) const {
-        std::uint64_t mask = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-            mask |= static_cast<std::uint64_t>(
-                        static_cast<unsigned>(_mm_movemask_epi8(compare(m_arrParts[k]))))
-                    << (16 * k);
-        return mask;
+    static std::uint64_t Bits(__m128i matches) {
+        return static_cast<unsigned>(_mm_movemask_epi8(matches));
     }
 
-    __m128i m_arrParts[4];
+    template <typename Compare>
+    std::uint64_t Gather(Compare compare) const {
+        return Bits(compare(m_a)) | Bits(compare(m_b)) << 16 | Bits(compare(m_c)) << 32 |
+               Bits(compare(m_d)) << 48;
+    }
+
+    __m128i m_a; // bytes 0 to 15
+    __m128i m_b;
+    __m128i m_c;
+    __m128i m_d;
 #else
     template <typename Test>
     std::uint64_t Select(Test test) const {
