@@ -54,15 +54,16 @@ struct CBlockMasks {
     std::uint64_t m_nOpen = 0; // '('
 };
 
-// Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k].
-CBlockMasks MaskBlock(const char* p, std::size_t size) {
+// Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k]. The
+// '(' are looked for only `bOpens`.
+CBlockMasks MaskBlock(const char* p, std::size_t size, bool bOpens) {
     CBlockMasks masks;
     if (size == CByteBlock::kSize) {
         const CByteBlock block(p);
         masks.m_nG = block.Equal('g');
         masks.m_nCr = block.Equal('\r');
         masks.m_nLf = block.Equal('\n');
-        masks.m_nOpen = block.Equal('(');
+        masks.m_nOpen = bOpens ? block.Equal('(') : 0;
         return masks;
     }
     for (std::size_t k = 0; k < size; ++k) {
@@ -135,7 +136,7 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
 
     while (p != end) {
         const std::size_t size = std::min(kBlock, static_cast<std::size_t>(end - p));
-        const CBlockMasks masks = MaskBlock(p, size);
+        const CBlockMasks masks = MaskBlock(p, size, m_pCalled != nullptr);
         // A token that runs past a block holds no '(': every one is seen once.
         if (m_pCalled != nullptr && masks.m_nOpen != 0)
             m_pCalled->AddOpens(static_cast<std::size_t>(p - begin), masks.m_nOpen);
