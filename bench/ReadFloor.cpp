@@ -15,12 +15,13 @@
 int main(int argc, char** argv) {
     std::vector<std::string> paths;
     CUnreadableArray unreadable;
+    const unsigned nThreads = std::max(1u, std::thread::hardware_concurrency());
     for (int k = 1; k < argc; ++k)
-        CollectSourceFiles(argv[k], {}, paths, unreadable);
+        CollectSourceFiles(argv[k], {}, paths, unreadable, nThreads);
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> total{0};
     std::vector<std::jthread> workers;
-    for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
+    for (unsigned t = 0; t < nThreads; ++t) {
         workers.emplace_back([&] {
             thread_local std::array<char, std::size_t{256} * 1024> buffer;
             for (std::size_t i = next++; i < paths.size(); i = next++) {

@@ -160,7 +160,8 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
     const std::vector<std::string> skipped = SkipList(load.m_settings);
     for (const auto& folder : load.m_settings.m_arrSourceFolders) {
         if (!folder.empty())
-            AnalyzeFolder(folder, skipped, load.m_arrSourcePaths, load.m_arrUnreadable);
+            AnalyzeFolder(folder, skipped, load.m_arrSourcePaths, load.m_arrUnreadable,
+                          ScanThreadCount(load.m_settings));
         if (m_pProgress != nullptr && m_pProgress->IsCancelled())
             return false;
     }
@@ -171,9 +172,9 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
 
 void CGlossCutterDoc::AnalyzeFolder(const std::string& folder,
                                     const std::vector<std::string>& skipped,
-                                    std::vector<std::string>& files,
-                                    CUnreadableArray& unreadable) const {
-    CollectSourceFiles(folder, skipped, files, unreadable);
+                                    std::vector<std::string>& files, CUnreadableArray& unreadable,
+                                    unsigned nThreads) const {
+    CollectSourceFiles(folder, skipped, files, unreadable, nThreads);
 }
 
 void CGlossCutterDoc::ShowScanProgress(const std::string* pWaitingFor, std::size_t nDone,

@@ -63,9 +63,10 @@ public:
     // file under its source folders, slot by slot. False when cancelled.
     bool AnalyzeSources(CKeywordLoad& load) const;
     // Appends the files under one source folder that the load scans, and the
-    // folders under it that cannot be listed.
+    // folders under it that cannot be listed, walking on up to `nThreads`.
     void AnalyzeFolder(const std::string& folder, const std::vector<std::string>& skipped,
-                       std::vector<std::string>& files, CUnreadableArray& unreadable) const;
+                       std::vector<std::string>& files, CUnreadableArray& unreadable,
+                       unsigned nThreads) const;
 
     // On the document's thread: a completed load becomes the table, and its
     // lines become g_arrKeywordLines; after a cancelled one the table is

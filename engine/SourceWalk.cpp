@@ -1,10 +1,12 @@
 #include "SourceWalk.h"
 
 #include "DirectoryListing.h"
+#include "ParallelScan.h"
 #include "SystemError.h"
 
 #include <algorithm>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 #include <unordered_set>
 
@@ -15,6 +17,14 @@ namespace {
 // descriptors of the highest ones are closed, and reopened by path only if
 // the walk needs one again for a further subfolder.
 constexpr std::size_t kOpenFolders = 64;
+
+bool IsSkipped(const std::vector<std::string>& skipped, const std::string& path) {
+    return std::find(skipped.begin(), skipped.end(), path) != skipped.end();
+}
+
+std::string PathInside(const std::string& folder, const std::string& name) {
+    return folder.empty() || folder.back() != '/' ? folder + '/' + name : folder + name;
+}
 
 struct CIdentityHash {
     std::size_t operator()(const files::CFileIdentity& identity) const {
@@ -33,9 +43,11 @@ struct CFolderFrame {
 
 class CWalk final {
 public:
+    // `ancestors`: the folders above the walk's own, when it walks a subfolder.
     CWalk(const std::vector<std::string>& skipped, std::vector<std::string>& paths,
-          CUnreadableArray& unreadable)
-        : m_listSkipped(skipped), m_listPaths(paths), m_arrUnreadable(unreadable) {}
+          CUnreadableArray& unreadable, const std::vector<files::CFileIdentity>& ancestors = {})
+        : m_listSkipped(skipped), m_listPaths(paths), m_arrUnreadable(unreadable),
+          m_setAncestors(ancestors.begin(), ancestors.end()) {}
     CWalk(const CWalk&) = delete;
     CWalk& operator=(const CWalk&) = delete;
     ~CWalk() {
@@ -44,9 +56,10 @@ public:
                 ::close(frame.m_fd);
     }
 
-    void Run(const std::string& folder) {
-        m_strPath = folder;
-        Enter(AT_FDCWD, folder);
+    // Walks the folder `name` inside `parentFd`, whose path is `path`.
+    void Run(int parentFd, const std::string& path, const std::string& name) {
+        m_strPath = path;
+        Enter(parentFd, name);
         while (!m_arrStack.empty()) {
             CFolderFrame& frame = m_arrStack.back();
             if (frame.m_nNext == frame.m_arrEntries.size()) {
@@ -60,8 +73,7 @@ public:
             m_strPath += entry.m_strName;
             if (entry.m_bDirectory)
                 EnterSubfolder(frame, entry.m_strName);
-            else if (entry.m_bRegularFile && std::find(m_listSkipped.begin(), m_listSkipped.end(),
-                                                       m_strPath) == m_listSkipped.end())
+            else if (entry.m_bRegularFile && !IsSkipped(m_listSkipped, m_strPath))
                 m_listPaths.push_back(m_strPath);
         }
     }
@@ -129,10 +141,59 @@ private:
     std::unordered_set<files::CFileIdentity, CIdentityHash> m_setAncestors;
 };
 
+// What the walk of one subfolder of the top folder finds.
+struct CSubfolderWalk {
+    std::vector<std::string> m_arrPaths;
+    CUnreadableArray m_arrUnreadable;
+};
+
 } // namespace
 
 void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
-                        std::vector<std::string>& paths, CUnreadableArray& unreadable) {
-    CWalk walk(skipped, paths, unreadable);
-    walk.Run(folder);
+                        std::vector<std::string>& paths, CUnreadableArray& unreadable,
+                        unsigned nThreads) {
+    const auto walkAlone = [&] { CWalk(skipped, paths, unreadable).Run(AT_FDCWD, folder, folder); };
+    if (nThreads <= 1) {
+        walkAlone();
+        return;
+    }
+    // The top folder's subfolders are walked on several threads, and what
+    // each finds is joined in walk order.
+    const int fd = files::OpenDirectory(AT_FDCWD, folder);
+    std::vector<files::CDirEntry> entries;
+    files::CFileIdentity identity;
+    if (fd < 0 || files::ListDirectory(fd, entries, [&](const files::CFileIdentity& id) {
+            identity = id;
+            return true;
+        })) {
+        if (fd >= 0)
+            ::close(fd);
+        walkAlone(); // which tells why, as a walk on one thread does
+        return;
+    }
+    std::vector<std::size_t> subfolders;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (entries[k].m_bDirectory)
+            subfolders.push_back(k);
+    }
+    std::vector<CSubfolderWalk> walks(entries.size());
+    ParallelFor(subfolders.size(), nThreads, [&](std::size_t s) {
+        const files::CDirEntry& entry = entries[subfolders[s]];
+        CSubfolderWalk& walk = walks[subfolders[s]];
+        CWalk(skipped, walk.m_arrPaths, walk.m_arrUnreadable, {identity})
+            .Run(fd, PathInside(folder, entry.m_strName), entry.m_strName);
+    });
+    ::close(fd);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (entries[k].m_bDirectory) {
+            CSubfolderWalk& walk = walks[k];
+            std::move(walk.m_arrPaths.begin(), walk.m_arrPaths.end(), std::back_inserter(paths));
+            std::move(walk.m_arrUnreadable.begin(), walk.m_arrUnreadable.end(),
+                      std::back_inserter(unreadable));
+        } else if (entries[k].m_bRegularFile) {
+            std::string path = PathInside(folder, entries[k].m_strName);
+            if (!IsSkipped(skipped, path))
+                paths.push_back(std::move(path));
+        }
+    }
 }

@@ -13,6 +13,8 @@
 // folder the walk is already inside, which would never end. Entries that are
 // neither folders nor regular files are passed over. A folder that cannot be
 // listed, `folder` itself included, is passed over as a whole and appended to
-// `unreadable`.
+// `unreadable`. The subfolders of `folder` are walked on up to `nThreads`
+// threads; the order stays the same.
 void CollectSourceFiles(const std::string& folder, const std::vector<std::string>& skipped,
-                        std::vector<std::string>& paths, CUnreadableArray& unreadable);
+                        std::vector<std::string>& paths, CUnreadableArray& unreadable,
+                        unsigned nThreads = 1);

@@ -12,7 +12,9 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +80,38 @@ TEST(GlossCutterDoc, UsesComeInWalkOrderOnAnyNumberOfThreads) {
     EXPECT_EQ(uses[0][0], "gA " + walked[0] + ":100001");
     EXPECT_EQ(uses[1], uses[0]);
     EXPECT_EQ(uses[2], uses[0]);
+}
+
+// The subfolders of the top folder are walked on several threads, and what
+// they hold is joined in the order of one walk: files between folders, a
+// skipped file, links back up, folders that cannot be listed.
+TEST(SourceWalk, GivesTheOrderOfOneThreadOnAnyNumber) {
+    TempDir t;
+    for (const char* name : {"src/a.c", "src/m/b.c", "src/m/n/c.c", "src/z.c", "src/p/d.c",
+                             "src/p/skip.c", "src/q/r/s/e.c", "src/locked/f.c"})
+        t.Put(name, "x");
+    ASSERT_EQ(::symlink("..", (t / "src/m/n/up").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (t / "src/m/top").c_str()), 0);
+    ASSERT_EQ(::symlink("../p", (t / "src/q/p").c_str()), 0);
+    ASSERT_EQ(::chmod((t / "src/locked").c_str(), 0), 0);
+    const Strings skipped{t / "src/p/skip.c"};
+    Strings one;
+    CUnreadableArray unreadableOne;
+    CollectSourceFiles(t / "src", skipped, one, unreadableOne, 1);
+    ::chmod((t / "src/locked").c_str(), 0755);
+    // q/p leads into p, which is no folder above it; only root reads f.c.
+    ASSERT_EQ(one.size(), ::geteuid() == 0 ? 9u : 8u);
+    for (const unsigned nThreads : {2U, 3U, 8U}) {
+        ::chmod((t / "src/locked").c_str(), 0);
+        Strings many;
+        CUnreadableArray unreadableMany;
+        CollectSourceFiles(t / "src", skipped, many, unreadableMany, nThreads);
+        ::chmod((t / "src/locked").c_str(), 0755);
+        EXPECT_EQ(many, one) << nThreads << " threads";
+        ASSERT_EQ(unreadableMany.size(), unreadableOne.size()) << nThreads << " threads";
+        for (std::size_t k = 0; k < unreadableOne.size(); ++k)
+            EXPECT_EQ(unreadableMany[k].m_strPath, unreadableOne[k].m_strPath);
+    }
 }
 
 // Status texts and their threads; cancels once `cancelAfter` files were announced.
