@@ -101,7 +101,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     std::string otherJson;
     const auto fileJson = [&](const CUsed& used) -> const std::string& {
         const std::string* pPath = used.m_strFile.GetAddress();
-        const std::less_equal<const std::string*> notAfter;
+        const std::less_equal<> notAfter;
         if (!paths.empty() && notAfter(paths.data(), pPath) && notAfter(pPath, &paths.back())) {
             std::string& json = pathJson[static_cast<std::size_t>(pPath - paths.data())];
             if (json.empty())

@@ -14,19 +14,12 @@ class CByteBlock final {
 public:
     static constexpr std::size_t kSize = 64;
 
-    explicit CByteBlock(const char* p) {
 #ifdef __SSE2__
-        // The unaligned load takes its address as an __m128i pointer, aligned or not.
-        // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast)
-        m_a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        m_b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-        m_c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
-        m_d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
-        // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
+    explicit CByteBlock(const char* p)
+        : m_a(Load(p)), m_b(Load(p + 16)), m_c(Load(p + 32)), m_d(Load(p + 48)) {}
 #else
-        m_p = p;
+    explicit CByteBlock(const char* p) : m_p(p) {}
 #endif
-    }
 
     std::uint64_t Equal(char c) const {
 #ifdef __SSE2__
@@ -53,6 +46,12 @@ public:
 
 private:
 #ifdef __SSE2__
+    static __m128i Load(const char* p) {
+        // The unaligned load takes its address as an __m128i pointer, aligned or not.
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+
     static std::uint64_t Bits(__m128i matches) {
         return static_cast<unsigned>(_mm_movemask_epi8(matches));
     }

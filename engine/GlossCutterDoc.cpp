@@ -84,6 +84,20 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
+// Of the files `read`, those that may invoke one of `macros`: only they are
+// read again. `called[k]` holds the names that file k calls.
+std::vector<std::size_t> FilesThatMayCall(const std::vector<std::size_t>& read,
+                                          const std::vector<CCalledNames>& called,
+                                          const CPastingMacros& macros) {
+    const CCalledNames::CLookup names(macros.GetNameHashes());
+    std::vector<std::size_t> calling;
+    for (std::size_t k = 0; k < read.size(); ++k) {
+        if (called[k].MayCall(names))
+            calling.push_back(read[k]);
+    }
+    return calling;
+}
+
 // Scans spread over every core, unless the settings ask for fewer threads.
 unsigned ScanThreadCount(const CLoadSettings& settings) {
     return settings.m_nThreads != 0 ? settings.m_nThreads
@@ -257,14 +271,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const CPastingMacros pasting(macros);
     if (pasting.IsEmpty())
         return true;
-    // Only the files that may invoke one are read again.
-    const CCalledNames::CLookup names(pasting.GetNameHashes());
-    std::vector<std::size_t> calling;
-    for (std::size_t k = 0; k < read.size(); ++k) {
-        if (called[k].MayCall(names))
-            calling.push_back(read[k]);
-    }
-    return AddPastedUses(load, calling, scanner, pasting);
+    return AddPastedUses(load, FilesThatMayCall(read, called, pasting), scanner, pasting);
 }
 
 bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

@@ -151,6 +151,10 @@ bool MayHandOn(std::string_view text) {
     return std::count(text.begin(), text.end(), '(') >= 2;
 }
 
+bool MayPasteOrHandOn(std::string_view text) {
+    return IsFunctionLikeDefinition(text) && (MayPaste(text) || MayHandOn(text));
+}
+
 // Whether the `name` of a definition is called in its body, as far as the
 // bytes after it tell: a '(' follows it, or what a comment or a
 // backslash-newline may part from one.
@@ -173,7 +177,7 @@ Flatten(const std::vector<std::vector<CMacroDefinition>>& lists) {
 } // namespace
 
 std::optional<CMacroDefinition> ParseMacroDefinition(std::string_view text) {
-    if (!IsFunctionLikeDefinition(text) || !(MayPaste(text) || MayHandOn(text)))
+    if (!MayPasteOrHandOn(text))
         return std::nullopt;
     const std::string line = JoinLogicalLine(text);
     const std::vector<std::string_view> tokens = Tokens(line);
@@ -285,6 +289,7 @@ void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
         for (const CMacroDefinition& definition : list)
             named.push_back(CCalledNames::Hash(definition.m_strName));
     std::vector<std::vector<bool>> parsed;
+    parsed.reserve(forwarding.size());
     for (const CForwardingTexts& texts : forwarding)
         parsed.emplace_back(texts.GetCount(), false);
     std::vector<CMacroDefinition> found;

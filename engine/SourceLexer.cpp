@@ -416,10 +416,8 @@ void CSourceLexer::StepDirective() {
             ++m_pPos;
             break;
         }
-        if (IsIdentifierByte(c) && MayBeFunctionLike(m_pPos)) {
-            m_bCapturing = true;
-            m_pCaptureFrom = m_pPos;
-        }
+        if (IsIdentifierByte(c))
+            BeginDefinition();
         m_directive = Directive::None;
         break;
     }
@@ -427,11 +425,14 @@ void CSourceLexer::StepDirective() {
 
 // Most definitions are object-like and are not captured at all: the name
 // and the byte after it tell, unless the piece ends first.
-bool CSourceLexer::MayBeFunctionLike(const char* name) const {
-    const char* end = name;
+void CSourceLexer::BeginDefinition() {
+    const char* end = m_pPos;
     while (end != m_pEnd && IsIdentifierByte(*end))
         ++end;
-    return end == m_pEnd || *end == '(' || *end == '\\';
+    if (end == m_pEnd || *end == '(' || *end == '\\') {
+        m_bCapturing = true;
+        m_pCaptureFrom = m_pPos;
+    }
 }
 
 void CSourceLexer::DecideDirective() {

@@ -107,7 +107,7 @@ private:
     bool AtLineStart(const char* q) const;
     void EndLine(const char* q);
     void FinishDefinition(const char* stop);
-    bool MayBeFunctionLike(const char* name) const;
+    void BeginDefinition();
 
     std::vector<std::string>* m_pDefinitions;
     const char* m_pBegin = nullptr;
