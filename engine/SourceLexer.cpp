@@ -368,54 +368,42 @@ void CSourceLexer::FinishDefinition(const char* stop) {
 
 void CSourceLexer::StepScalar(const char* target) {
     if (m_directive != Directive::None)
-        StepDirective();
+        StepDirective(target);
     else
         StepRaw(target);
 }
 
-// One byte of a directive's start, or the decision that ends it, which reads nothing.
-void CSourceLexer::StepDirective() {
+// A directive's start, as far as `target`, or the decision that ends it,
+// which reads nothing. Blanks and the name's bytes go in one stride.
+void CSourceLexer::StepDirective(const char* target) {
+    // Every step but the name's passes over blanks.
+    while (m_pPos != target && IsBlank(*m_pPos) && m_directive != Directive::Name)
+        ++m_pPos;
+    if (m_pPos == target)
+        return;
     const char c = *m_pPos;
     switch (m_directive) {
     case Directive::BeforeName:
-        if (IsBlank(c)) {
-            ++m_pPos;
-        } else if (IsIdentifierByte(c)) {
-            m_strName.assign(1, c);
-            m_directive = Directive::Name;
-            ++m_pPos;
-        } else {
-            m_directive = Directive::None;
-        }
+        m_directive = IsIdentifierByte(c) ? Directive::Name : Directive::None;
+        m_strName.clear();
         break;
     case Directive::Name:
-        if (IsIdentifierByte(c) && m_strName.size() <= kMaxDirectiveName) {
-            m_strName += c;
-            ++m_pPos;
-        } else {
+        while (m_pPos != target && IsIdentifierByte(*m_pPos) &&
+               m_strName.size() <= kMaxDirectiveName)
+            m_strName += *m_pPos++;
+        if (m_pPos != target)
             DecideDirective();
-        }
         break;
     case Directive::BeforeValue:
-        m_directive = IsBlank(c) ? Directive::BeforeValue
-                      : c == '0' ? Directive::AfterZero
-                                 : Directive::None;
+        m_directive = c == '0' ? Directive::AfterZero : Directive::None;
         m_pPos += m_directive == Directive::None ? 0 : 1;
         break;
     case Directive::AfterZero:
-        if (IsBlank(c)) {
-            ++m_pPos;
-            break;
-        }
         if (IsBreak(c) || c == '/')
             m_nInactiveDepth = 0;
         m_directive = Directive::None;
         break;
     default: // BeforeDefine
-        if (IsBlank(c)) {
-            ++m_pPos;
-            break;
-        }
         if (IsIdentifierByte(c))
             BeginDefinition();
         m_directive = Directive::None;

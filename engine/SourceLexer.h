@@ -91,7 +91,7 @@ private:
 
     void AdvanceTo(const char* target);
     void StepScalar(const char* target);
-    void StepDirective();
+    void StepDirective(const char* target);
     void StepRaw(const char* target);
     void HandleEvent(const char* q);
     void HandleCode(const char* q);

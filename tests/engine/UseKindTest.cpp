@@ -65,6 +65,8 @@ const KindRow kKindRows[] = {
      "2:inactive 3:code "
      "4:code "},
     {"not_if_0", "#if 01\ngX\n#endif\nx #if 0\ngX\n#if gX\n", "2:code 5:code 6:code "},
+    {"symbols_inside_directives", "# gX\n#  define gX(a) gX\n#if\tgX\n#gX 0\ngX",
+     "1:code 2:code 2:code 3:code 5:code "},
 };
 
 INSTANTIATE_TEST_SUITE_P(Lexer, UseKinds, testing::ValuesIn(kKindRows), kRowName);
