@@ -174,7 +174,7 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
     dir.Put("src/a.c",
             "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
-    dir.Put("src/d.c", "S2(A)\n");
+    dir.Put("src/d.c", "S2(A) HALF(A) CMT(B)\n");
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
@@ -183,7 +183,8 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
                        "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
                        "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
                        "#define SHOW5(y) SHOW4(y)\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
-                       "T(x) gMenu ## x\n#endif\n");
+                       "T(x) gMenu ## x\n#endif\n#define HALF(x) (1 / 2) + g ## x\n"
+                       "#define CMT(x) /* a */ g ## x\n");
     EXPECT_EQ(LoadedKinds(dir,
                           std::string("#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
                                       "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
@@ -191,9 +192,10 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
                               GetParam().keywords,
                           GetParam().nThreads),
               (std::vector<std::string>{
-                  "gA: a.c:1:code a.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
-                  "gB: a.c:3:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment", "gE: a.c:4:pasted",
-                  "gF:", std::string("gMenuA:") + GetParam().menuUses}));
+                  "gA: a.c:1:code a.c:1:pasted d.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code "
+                  "a.txt:1:code",
+                  "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment",
+                  "gE: a.c:4:pasted", "gF:", std::string("gMenuA:") + GetParam().menuUses}));
 }
 
 const PastedRow kPastedRows[] = {
