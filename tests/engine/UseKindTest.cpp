@@ -191,11 +191,11 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
                                       "#define sMenuA \"m\"\n") +
                               GetParam().keywords,
                           GetParam().nThreads),
-              (std::vector<std::string>{
-                  "gA: a.c:1:code a.c:1:pasted d.c:1:pasted b.c:1:comment b.c:1:string b.c:1:code "
-                  "a.txt:1:code",
-                  "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted", "gD: a.c:3:comment",
-                  "gE: a.c:4:pasted", "gF:", std::string("gMenuA:") + GetParam().menuUses}));
+              (std::vector<std::string>{std::string("gA: a.c:1:code a.c:1:pasted d.c:1:pasted ") +
+                                            "b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
+                                        "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted",
+                                        "gD: a.c:3:comment", "gE: a.c:4:pasted",
+                                        "gF:", std::string("gMenuA:") + GetParam().menuUses}));
 }
 
 const PastedRow kPastedRows[] = {
