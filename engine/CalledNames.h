@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,8 +15,8 @@ std::string_view NameBeforeParenthesis(std::string_view text, std::size_t open);
 // them and need not be read again.
 class CCalledNames final {
 public:
-    // The hashes of the names looked for, with a bit per low 16 bits that
-    // rules most other hashes out in one test.
+    // The hashes of the names looked for, with a bit for each value of their
+    // low 16 bits, which rules most other hashes out in one test.
     class CLookup final {
     public:
         explicit CLookup(std::vector<std::uint32_t> hashes);
@@ -49,8 +50,7 @@ private:
     void Add(std::uint32_t hash);
     void AddNameBefore(std::size_t open);
 
-    std::string_view m_strPiece;
-
+    std::string_view m_strPiece;            // the piece being fed
     std::vector<std::uint32_t> m_arrHashes; // mostly without repeats
     std::uint64_t m_nFile = 0;              // this file's number on the thread that reads it
     // The last pieces' end, as far back as only name bytes and blanks go: a
