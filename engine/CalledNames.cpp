@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxTail = 256;
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::uint64_t Load64(const char* p) {
     std::uint64_t x = 0;
     std::memcpy(&x, p, sizeof x);
@@ -25,7 +21,7 @@ std::uint64_t Load64(const char* p) {
 
 std::string_view NameBeforeParenthesis(std::string_view text, std::size_t open) {
     std::size_t after = open;
-    while (after > 0 && IsSpace(text[after - 1]))
+    while (after > 0 && IsSpaceByte(text[after - 1]))
         --after;
     std::size_t at = after;
     while (at > 0 && IsIdentifierByte(text[at - 1]))
@@ -113,7 +109,7 @@ void CCalledNames::AddOpens(std::size_t at, std::uint64_t opens) {
 void CCalledNames::EndPiece() {
     const std::string_view piece = m_strPiece;
     std::size_t run = piece.size();
-    while (run > 0 && (IsIdentifierByte(piece[run - 1]) || IsSpace(piece[run - 1])))
+    while (run > 0 && (IsIdentifierByte(piece[run - 1]) || IsSpaceByte(piece[run - 1])))
         --run;
     if (run != 0)
         m_strTail.clear();

@@ -16,14 +16,10 @@ bool IsIdentifier(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return IsIdentifierByte(c); });
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front()))
+    while (!text.empty() && IsSpaceByte(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back()))
+    while (!text.empty() && IsSpaceByte(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -67,7 +63,7 @@ std::vector<std::string_view> Tokens(std::string_view text) {
     std::vector<std::string_view> tokens;
     for (std::size_t k = 0; k < text.size();) {
         std::size_t end = k + 1;
-        if (IsSpace(text[k])) {
+        if (IsSpaceByte(text[k])) {
             ++k;
             continue;
         }
@@ -160,7 +156,7 @@ bool MayPasteOrHandOn(std::string_view text) {
 // backslash-newline may part from one.
 bool MayBeCalled(std::string_view definition, std::string_view name) {
     auto next = static_cast<std::size_t>(name.data() + name.size() - definition.data());
-    while (next < definition.size() && (IsSpace(definition[next]) || definition[next] == '\\'))
+    while (next < definition.size() && (IsSpaceByte(definition[next]) || definition[next] == '\\'))
         ++next;
     return next < definition.size() && (definition[next] == '(' || definition[next] == '/');
 }

@@ -28,6 +28,12 @@ constexpr bool IsIdentifierByte(char c) {
     return kIdentifierBytes[static_cast<unsigned char>(c)];
 }
 
+// A blank or line break: space, tab, CR, LF, VT or FF. Names stand apart from
+// their '(' by these.
+constexpr bool IsSpaceByte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
 // Whether a definition's text, from the macro's name on, is a function-like
 // macro's: a '(' follows the name, or a backslash-newline may split them.
 bool IsFunctionLikeDefinition(std::string_view text);
