@@ -71,7 +71,7 @@ CBlockMasks MaskBlock(const char* p, std::size_t size, bool bOpens) {
         masks.m_nG |= p[k] == 'g' ? bit : 0;
         masks.m_nCr |= p[k] == '\r' ? bit : 0;
         masks.m_nLf |= p[k] == '\n' ? bit : 0;
-        masks.m_nOpen |= p[k] == '(' ? bit : 0;
+        masks.m_nOpen |= bOpens && p[k] == '(' ? bit : 0;
     }
     return masks;
 }
