@@ -64,10 +64,11 @@ void BM_ScanText(benchmark::State& state) {
         uses.clear();
         CSourceLexer lexer;
         CCalledNames called;
-        CSourceTokenizer tokenizer(index, uses, state.range(0) != 0 ? &lexer : nullptr,
-                                   state.range(0) == 2 ? &called : nullptr);
+        CSourceTokenizer tokenizer(index, uses, state.range(0) != 0 ? &lexer : nullptr);
         tokenizer.Feed(text);
         tokenizer.Finish();
+        if (state.range(0) == 2)
+            called.Feed(text);
         benchmark::DoNotOptimize(uses.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

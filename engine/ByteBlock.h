@@ -44,6 +44,26 @@ public:
 #endif
     }
 
+    // The bytes from `Low` to `High`, both included.
+    template <unsigned char Low, unsigned char High>
+    std::uint64_t InRange() const {
+        static_assert(Low <= High);
+#ifdef __SSE2__
+        // Shifted down by Low, the bytes in range are those at most High - Low:
+        // an unsigned minimum tells.
+        return Gather([](__m128i bytes) {
+            const __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(Low)));
+            return _mm_cmpeq_epi8(
+                _mm_min_epu8(shifted, _mm_set1_epi8(static_cast<char>(High - Low))), shifted);
+        });
+#else
+        return Select([](char b) {
+            const auto u = static_cast<unsigned char>(b);
+            return u >= Low && u <= High;
+        });
+#endif
+    }
+
 private:
 #ifdef __SSE2__
     static __m128i Load(const char* p) {

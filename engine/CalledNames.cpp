@@ -1,5 +1,6 @@
 #include "CalledNames.h"
 
+#include "ByteBlock.h"
 #include "SourceLexer.h"
 
 #include <algorithm>
@@ -27,6 +28,33 @@ std::string_view NameBeforeParenthesis(std::string_view text, std::size_t open) 
     while (at > 0 && IsIdentifierByte(text[at - 1]))
         --at;
     return text.substr(at, after - at);
+}
+
+CCalledNameBefore CalledNameBefore(std::string_view text, std::size_t open) {
+    std::size_t after = open;
+    while (after > 0 && (IsSpaceByte(text[after - 1]) || text[after - 1] == '\\'))
+        --after;
+    std::size_t at = after;
+    while (at > 0 && IsIdentifierByte(text[at - 1]))
+        --at;
+    CCalledNameBefore before;
+    before.m_strName = text.substr(at, after - at);
+    if (at == after) {
+        // No name here, but a comment's end may hide one.
+        before.m_bUnsure = at >= 2 && text[at - 1] == '/' && text[at - 2] == '*';
+        before.m_nFrom = at >= 2 ? at - 2 : 0;
+        return before;
+    }
+    // An identifier byte, a backslash and a line break (LF, CR or CR LF) right
+    // before the name: the line joins them into one name.
+    std::size_t k = at;
+    if (k > 0 && text[k - 1] == '\n')
+        --k;
+    if (k > 0 && text[k - 1] == '\r')
+        --k;
+    before.m_bUnsure = k < at && k >= 2 && text[k - 1] == '\\' && IsIdentifierByte(text[k - 2]);
+    before.m_nFrom = at >= 4 ? at - 4 : 0;
+    return before;
 }
 
 // Names are short: their first and last eight bytes and their length tell
@@ -72,53 +100,115 @@ void CCalledNames::Add(std::uint32_t hash) {
     m_arrHashes.push_back(hash);
 }
 
+namespace {
+
+// Bytes that CalledNameBefore walks back over, or may stop at unsure, past
+// the blanks and tabs that a block's masks walk over.
+bool MayHideName(char c) {
+    return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\\' || c == '/';
+}
+
+} // namespace
+
+void CCalledNames::AddNamesBefore(const char* block, std::size_t at, std::uint64_t opens) {
+    // Most names stand right before their '(', or past a few blanks, inside
+    // the block: its masks find them. The rest are read byte by byte.
+    const CByteBlock bytes(block);
+    const std::uint64_t blanks = bytes.EqualAny<' ', '\t'>();
+    const std::uint64_t names = bytes.InRange<'a', 'z'>() | bytes.InRange<'A', 'Z'>() |
+                                bytes.InRange<'0', '9'>() | bytes.Equal('_');
+    for (; opens != 0; opens &= opens - 1) {
+        const int open = std::countr_zero(opens);
+        const std::uint64_t kept = ~blanks & ((std::uint64_t{1} << open) - 1);
+        if (kept == 0) {
+            AddNameBefore(at + static_cast<std::size_t>(open));
+            continue;
+        }
+        const int last = 63 - std::countl_zero(kept);
+        if ((names >> last & 1) == 0) {
+            if (MayHideName(block[last]))
+                AddNameBefore(at + static_cast<std::size_t>(open));
+            continue; // an operator or a bracket: no name
+        }
+        const std::uint64_t others = ~names & ((std::uint64_t{1} << last) - 1);
+        const int first = 64 - std::countl_zero(others);
+        if (others == 0 || block[first - 1] == '\n' || block[first - 1] == '\r') {
+            AddNameBefore(at + static_cast<std::size_t>(open));
+            continue;
+        }
+        Add(Hash(std::string_view(block + first, static_cast<std::size_t>(last + 1 - first))));
+    }
+}
+
 void CCalledNames::AddNameBefore(std::size_t open) {
-    const std::string_view piece = m_strPiece;
-    const std::string_view name = NameBeforeParenthesis(piece, open);
-    if (name.data() != piece.data() || m_strTail.empty()) {
-        if (!name.empty())
-            Add(Hash(name));
+    const CCalledNameBefore before = CalledNameBefore(m_strPiece, open);
+    if (before.m_nFrom != 0 || m_strTail.empty()) {
+        if (before.m_bUnsure)
+            m_bUnsure = true;
+        else if (!before.m_strName.empty())
+            Add(Hash(before.m_strName));
         return;
     }
-    // The name, or its blanks, may go back into the last piece.
-    const std::string joined = m_strTail + std::string(piece.substr(0, open));
-    const std::string_view whole = NameBeforeParenthesis(joined, joined.size());
-    if (m_bTailCut && whole.data() == joined.data())
+    // The name, or its blanks, may go back into the last pieces.
+    const std::string joined = m_strTail + std::string(m_strPiece.substr(0, open));
+    const CCalledNameBefore whole = CalledNameBefore(joined, joined.size());
+    if (whole.m_bUnsure || (whole.m_nFrom == 0 && m_bTailCut))
         m_bUnsure = true;
-    else if (!whole.empty())
-        Add(Hash(whole));
+    else if (!whole.m_strName.empty())
+        Add(Hash(whole.m_strName));
 }
 
-CCalledNames CCalledNames::Unknown() {
-    CCalledNames names;
-    names.m_bUnsure = true;
-    return names;
+void CCalledNames::FindPasteMark() {
+    // A '#' and the byte after it, which may be in the next piece. Most texts
+    // have few '#': memchr passes over the rest fastest.
+    const std::string_view piece = m_strPiece;
+    if (m_bAfterPound && (piece[0] == '#' || piece[0] == '\\'))
+        m_bMayPaste = true;
+    const char* const end = piece.data() + piece.size();
+    for (const char* p = piece.data(); !m_bMayPaste && p != end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '#', static_cast<std::size_t>(end - p)));
+        if (p == nullptr)
+            break;
+        m_bMayPaste = p + 1 != end && (p[1] == '#' || p[1] == '\\');
+    }
+    m_bAfterPound = piece.back() == '#';
 }
 
-void CCalledNames::BeginPiece(std::string_view piece) {
+void CCalledNames::Feed(std::string_view piece) {
+    if (piece.empty())
+        return;
     if (m_nFile == 0)
         m_nFile = ++g_recent.m_nLastFile; // files are numbered from 1: a slot's 0 is empty
     m_strPiece = piece;
+    if (!m_bMayPaste)
+        FindPasteMark();
+    // Once unsure, a file may call anything: its names are not looked at.
+    if (m_bUnsure)
+        return;
+    const char* const begin = piece.data();
+    std::size_t at = 0;
+    for (; at + CByteBlock::kSize <= piece.size(); at += CByteBlock::kSize) {
+        if (const std::uint64_t opens = CByteBlock(begin + at).Equal('('); opens != 0)
+            AddNamesBefore(begin + at, at, opens);
+    }
+    for (; at < piece.size(); ++at) {
+        if (piece[at] == '(')
+            AddNameBefore(at);
+    }
+    KeepTail();
 }
 
-void CCalledNames::AddOpens(std::size_t at, std::uint64_t opens) {
-    for (; opens != 0; opens &= opens - 1)
-        AddNameBefore(at + static_cast<std::size_t>(std::countr_zero(opens)));
-}
-
-void CCalledNames::EndPiece() {
+void CCalledNames::KeepTail() {
     const std::string_view piece = m_strPiece;
-    std::size_t run = piece.size();
-    while (run > 0 && (IsIdentifierByte(piece[run - 1]) || IsSpaceByte(piece[run - 1])))
-        --run;
-    if (run != 0)
-        m_strTail.clear();
-    m_strTail.append(piece.substr(run));
+    if (piece.size() >= kMaxTail) {
+        m_bTailCut = m_bTailCut || !m_strTail.empty() || piece.size() > kMaxTail;
+        m_strTail.assign(piece.substr(piece.size() - kMaxTail));
+        return;
+    }
+    m_strTail.append(piece);
     if (m_strTail.size() > kMaxTail) {
         m_strTail.erase(0, m_strTail.size() - kMaxTail);
         m_bTailCut = true;
-    } else if (run != 0) {
-        m_bTailCut = false;
     }
 }
 

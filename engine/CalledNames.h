@@ -10,9 +10,24 @@
 // breaks between them allowed; empty when there is none.
 std::string_view NameBeforeParenthesis(std::string_view text, std::size_t open);
 
+// What a macro definition may call with the '(' at `text[open]`: the
+// identifier before it, past blanks, line breaks and backslashes, as the
+// definition's logical line joins them.
+struct CCalledNameBefore {
+    std::string_view m_strName; // empty when there is none
+    // The bytes alone cannot tell: a comment stands between a name and the
+    // '(', or a backslash-newline may join the name to the bytes before it.
+    bool m_bUnsure = false;
+    // The bytes from here on were read: what comes before cannot change the answer.
+    std::size_t m_nFrom = 0;
+};
+CCalledNameBefore CalledNameBefore(std::string_view text, std::size_t open);
+
 // The names a file puts before a '(', kept as hashes while the file is read:
 // enough to tell, once the pasting macros are known, that it invokes none of
-// them and need not be read again.
+// them, and defines nothing that hands a parameter on to one, and need not be
+// read again. A name stands before a '(' as CalledNameBefore finds it, which
+// takes in every name that NameBeforeParenthesis finds.
 class CCalledNames final {
 public:
     // The hashes of the names looked for, with a bit for each value of their
@@ -29,36 +44,40 @@ public:
 
     static std::uint32_t Hash(std::string_view name);
 
-    // For a file whose names were not gathered: it may call anything.
-    static CCalledNames Unknown();
+    // Without `bGatherNames`, only whether the file may paste is found: it
+    // may call anything.
+    CCalledNames() = default;
+    explicit CCalledNames(bool bGatherNames) : m_bUnsure(!bGatherNames) {}
 
-    // The pieces come in file order, as they are read: BeginPiece, the '('
-    // of each of its blocks, then EndPiece. CSourceTokenizer feeds it so.
-    void BeginPiece(std::string_view piece);
-    // `opens` has bit k set where piece[at + k] is a '(', for the up to 64
-    // bytes at `at`; blocks come in order.
-    void AddOpens(std::size_t at, std::uint64_t opens);
-    void EndPiece();
+    // The file's bytes, in pieces of any size, in order.
+    void Feed(std::string_view piece);
     // Lets go of the room the hashes do not fill.
     void Finish();
 
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
     bool MayCall(const CLookup& names) const;
+    // False only when the file defines no macro that pastes: it has no "##",
+    // nor a '#' that a backslash-newline may join to the next one.
+    bool MayPaste() const { return m_bMayPaste; }
 
 private:
     void Add(std::uint32_t hash);
+    void AddNamesBefore(const char* block, std::size_t at, std::uint64_t opens);
     void AddNameBefore(std::size_t open);
+    void FindPasteMark();
+    void KeepTail();
 
     std::string_view m_strPiece;            // the piece being fed
     std::vector<std::uint32_t> m_arrHashes; // mostly without repeats
     std::uint64_t m_nFile = 0;              // this file's number on the thread that reads it
-    // The last pieces' end, as far back as only name bytes and blanks go: a
-    // name cut by a piece boundary, or parted from its '(' by one, is seen
-    // whole. Past 256 bytes, only the last 256 are kept.
+    // The last 256 bytes before the piece, so that a name cut by a piece
+    // boundary, or parted from its '(' by one, is seen whole.
     std::string m_strTail;
-    bool m_bTailCut = false;
-    // A name longer than the tail kept stood before a '(': nothing can be
-    // ruled out.
+    bool m_bTailCut = false; // bytes before the tail were dropped
+    // A '(' had more than the tail of names and blanks before it, or bytes
+    // that do not tell: nothing can be ruled out.
     bool m_bUnsure = false;
+    bool m_bMayPaste = false;
+    bool m_bAfterPound = false; // the last byte fed was a '#'
 };

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <iterator>
 #include <thread>
 #include <unordered_map>
@@ -74,13 +75,8 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     std::string text;
     for (const CTextLine& line : lines)
         (text += line.m_strText) += LineBreakBytes(line.m_nBreak);
-    std::vector<std::string> definitions;
-    CSourceLexer lexer(&definitions);
-    lexer.BeginPiece(text);
-    lexer.EndPiece();
-    lexer.Finish();
     std::vector<CMacroDefinition> macros;
-    AddMacroDefinitions(definitions, macros);
+    AddTextDefinitions(text, macros);
     return macros;
 }
 
@@ -215,17 +211,13 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const std::size_t nFiles = paths.size();
     const auto path = [&](std::size_t i) { return i < nFiles ? &paths[i] : nullptr; };
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
-    // The keyword file may define the pasting macros too, scanned or not.
-    // Each file's list is kept whole: moving a list costs nothing, moving its
-    // definitions one by one would cost time with their number.
-    std::vector<std::vector<CMacroDefinition>> macros{MacrosOf(load.m_arrLines)};
-    std::vector<CForwardingTexts> forwarding;
     std::vector<std::size_t> read;    // the C-family files read to their end
     std::vector<CCalledNames> called; // ...and the names each calls
-    // Gathering the called names costs a tenth of a scan, for the pasting
-    // pass alone: it starts once a macro that pastes has turned up. The
+    // Gathering the called names costs a fifth of a scan, for the pasting
+    // pass alone: it starts once a file or the keyword file may paste. The
     // files scanned before are read again should the pass find any macros.
-    std::atomic<bool> bPastingSeen{AnyPastes(macros.front())};
+    const std::vector<CMacroDefinition> keywordFileMacros = MacrosOf(load.m_arrLines);
+    std::atomic<bool> bMayPaste{AnyPastes(keywordFileMacros)};
     const unsigned nThreads = ScanThreadCount(load.m_settings);
     CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
@@ -234,11 +226,11 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const bool bCompleted = ::ScanFiles(
         [&](std::size_t index, CFileUses& uses) {
             AnalyzeSourceFile(scanner, paths[index], uses,
-                              bPastingSeen.load(std::memory_order_relaxed));
+                              bMayPaste.load(std::memory_order_relaxed));
             if (uses.m_error == std::errc::operation_canceled)
                 return; // the load ends unused: nothing to hand over
-            if (AnyPastes(uses.m_arrMacros))
-                bPastingSeen.store(true, std::memory_order_relaxed);
+            if (uses.m_calledNames.MayPaste())
+                bMayPaste.store(true, std::memory_order_relaxed);
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
             uses.HandOver(locks);
@@ -247,10 +239,6 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
         [&](std::size_t index, CFileUses& uses) {
             if (uses.m_error == std::errc::operation_canceled)
                 return; // the load stops at the next round
-            if (!uses.m_arrMacros.empty())
-                macros.push_back(std::move(uses.m_arrMacros));
-            if (uses.m_forwarding.GetCount() != 0)
-                forwarding.push_back(std::move(uses.m_forwarding));
             if (uses.m_error) {
                 load.m_arrUnreadable.push_back({paths[index], uses.m_error});
             } else {
@@ -267,11 +255,61 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
-    AddForwardingMacros(forwarding, macros);
-    const CPastingMacros pasting(macros);
-    if (pasting.IsEmpty())
+    std::optional<CPastingMacros> pasting =
+        FindPastingMacros(load, keywordFileMacros, read, called);
+    if (!pasting)
+        return false;
+    if (pasting->IsEmpty())
         return true;
-    return AddPastedUses(load, FilesThatMayCall(read, called, pasting), scanner, pasting);
+    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting), scanner, *pasting);
+}
+
+std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
+    const CKeywordLoad& load, const std::vector<CMacroDefinition>& keywordFileMacros,
+    const std::vector<std::size_t>& read, const std::vector<CCalledNames>& called) const {
+    // Only the files that may define a macro that pastes are read for their
+    // definitions at first; then, round by round, those that may call a
+    // macro found in the round before, as a macro that hands a parameter on
+    // does. Each file's list is kept whole, in walk order: moving a list
+    // costs nothing, moving its definitions one by one would cost time with
+    // their number.
+    const unsigned nThreads = ScanThreadCount(load.m_settings);
+    std::vector<std::vector<CMacroDefinition>> defined(read.size());
+    std::vector<CForwardingTexts> forwarding(read.size());
+    std::vector<bool> lexed(read.size());
+    std::atomic<bool> bCancelled{false};
+    const auto analyze = [&](const std::function<bool(std::size_t k)>& needs) {
+        std::vector<std::size_t> files;
+        for (std::size_t k = 0; k < read.size(); ++k) {
+            if (!lexed[k] && needs(k)) {
+                lexed[k] = true;
+                files.push_back(k);
+            }
+        }
+        ParallelFor(files.size(), nThreads, [&](std::size_t f) {
+            if (m_pProgress != nullptr && m_pProgress->IsCancelled())
+                bCancelled = true;
+            else
+                AnalyzeDefinitions(load.m_arrSourcePaths[read[files[f]]], defined[files[f]],
+                                   forwarding[files[f]]);
+        });
+    };
+    analyze([&](std::size_t k) { return called[k].MayPaste(); });
+    // The keyword file may define the pasting macros too, scanned or not.
+    std::vector<std::vector<CMacroDefinition>> macros{keywordFileMacros};
+    for (std::vector<CMacroDefinition>& list : defined) {
+        if (!list.empty())
+            macros.push_back(std::move(list));
+    }
+    // Without a macro that pastes, there is nothing to hand on.
+    if (std::none_of(macros.begin(), macros.end(), AnyPastes))
+        return bCancelled ? std::nullopt : std::optional<CPastingMacros>(CPastingMacros({}));
+    AddForwardingMacros(forwarding, macros, [&](const CCalledNames::CLookup& names) {
+        analyze([&](std::size_t k) { return called[k].MayCall(names); });
+    });
+    if (bCancelled)
+        return std::nullopt;
+    return CPastingMacros(macros);
 }
 
 bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

@@ -8,10 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+class CCalledNames;
+struct CMacroDefinition;
 class CPastingMacros;
 class CUsageScanner;
 class ILoadProgress;
@@ -107,6 +110,12 @@ public:
 
 private:
     bool ScanFiles(CKeywordLoad& load) const;
+    // The macros that paste, found in the keyword file's `keywordFileMacros`
+    // and in the C-family files of `read` (indices into the load's paths),
+    // which call `called`; nothing when cancelled.
+    std::optional<CPastingMacros> FindPastingMacros(
+        const CKeywordLoad& load, const std::vector<CMacroDefinition>& keywordFileMacros,
+        const std::vector<std::size_t>& read, const std::vector<CCalledNames>& called) const;
     // The second pass: the C-family files of `read` (indices into the load's
     // paths), for the invocations of the pasting macros.
     bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

@@ -5,7 +5,10 @@
 #include "SymbolIndex.h"
 
 #include <algorithm>
+#include <deque>
+#include <iterator>
 #include <span>
+#include <unordered_set>
 
 namespace {
 
@@ -275,40 +278,97 @@ void AddMacroDefinitions(const std::vector<std::string>& texts,
     }
 }
 
-void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
-                         std::vector<std::vector<CMacroDefinition>>& lists) {
-    // Round by round, the texts that may call a macro parsed in the round
-    // before: one that hands a parameter on to it calls it, and one that
-    // calls it in another way is parsed for nothing, but costs no result.
-    std::vector<std::uint32_t> named;
-    for (const auto& list : lists)
-        for (const CMacroDefinition& definition : list)
-            named.push_back(CCalledNames::Hash(definition.m_strName));
-    std::vector<std::vector<bool>> parsed;
-    parsed.reserve(forwarding.size());
-    for (const CForwardingTexts& texts : forwarding)
-        parsed.emplace_back(texts.GetCount(), false);
-    std::vector<CMacroDefinition> found;
-    for (int nRound = 0; nRound < kForwardingLevels && !named.empty(); ++nRound) {
-        const CCalledNames::CLookup lookup(std::move(named));
-        named.clear();
-        for (std::size_t f = 0; f < forwarding.size(); ++f) {
-            for (std::size_t k = 0; k < forwarding[f].GetCount(); ++k) {
-                const std::span<const std::uint32_t> calls = forwarding[f].GetCalls(k);
-                if (parsed[f][k] ||
-                    std::none_of(calls.begin(), calls.end(),
-                                 [&](std::uint32_t hash) { return lookup.Contains(hash); }))
-                    continue;
-                parsed[f][k] = true;
-                if (auto macro = ParseMacroDefinition(forwarding[f].Get(k))) {
-                    named.push_back(CCalledNames::Hash(macro->m_strName));
-                    found.push_back(std::move(*macro));
-                }
+void AddTextDefinitions(std::string_view text, std::vector<CMacroDefinition>& macros,
+                        CForwardingTexts* pForwarding) {
+    std::vector<std::string> definitions;
+    CSourceLexer lexer(&definitions);
+    lexer.BeginPiece(text);
+    lexer.EndPiece();
+    lexer.Finish();
+    AddMacroDefinitions(definitions, macros, pForwarding);
+}
+
+namespace {
+
+// The definitions found while the forwarding texts are parsed, and all the
+// others, as one list that stays where it is while it grows.
+struct CKnownMacros {
+    std::deque<CMacroDefinition> m_listFound;
+    std::vector<const CMacroDefinition*> m_arrAll;
+};
+
+// Parses the texts not parsed yet that may call one of `names`.
+void ParseCalling(const std::vector<CForwardingTexts>& forwarding,
+                  std::vector<std::vector<bool>>& parsed, const CCalledNames::CLookup& names,
+                  CKnownMacros& known) {
+    for (std::size_t f = 0; f < forwarding.size(); ++f) {
+        parsed[f].resize(forwarding[f].GetCount());
+        for (std::size_t k = 0; k < forwarding[f].GetCount(); ++k) {
+            const std::span<const std::uint32_t> calls = forwarding[f].GetCalls(k);
+            if (parsed[f][k] || std::none_of(calls.begin(), calls.end(), [&](std::uint32_t hash) {
+                    return names.Contains(hash);
+                }))
+                continue;
+            parsed[f][k] = true;
+            if (auto macro = ParseMacroDefinition(forwarding[f].Get(k))) {
+                known.m_listFound.push_back(std::move(*macro));
+                known.m_arrAll.push_back(&known.m_listFound.back());
             }
         }
     }
-    if (!found.empty())
-        lists.push_back(std::move(found));
+}
+
+// The names not `reached` yet of the macros that hand a parameter on to one
+// that is.
+std::vector<std::string_view> NamesHandingOn(const std::vector<const CMacroDefinition*>& macros,
+                                             const std::unordered_set<std::string_view>& reached) {
+    std::vector<std::string_view> names;
+    for (const CMacroDefinition* pDefinition : macros) {
+        if (!reached.contains(pDefinition->m_strName) &&
+            std::any_of(pDefinition->m_arrForwards.begin(), pDefinition->m_arrForwards.end(),
+                        [&](const CMacroDefinition::CForward& forward) {
+                            return reached.contains(forward.m_strMacro);
+                        }))
+            names.push_back(pDefinition->m_strName);
+    }
+    return names;
+}
+
+} // namespace
+
+void AddForwardingMacros(std::vector<CForwardingTexts>& forwarding,
+                         std::vector<std::vector<CMacroDefinition>>& lists,
+                         const std::function<void(const CCalledNames::CLookup& names)>& fetch) {
+    // Outwards from the macros that paste, round by round: the texts that may
+    // call a macro reached in the round before are parsed, and the macros
+    // that hand a parameter on to one are reached in this one. A text parsed
+    // for a call that hands nothing on costs no result; a macro further out
+    // than four rounds pastes nothing (CPastingMacros).
+    CKnownMacros known;
+    known.m_arrAll = Flatten(lists);
+    std::vector<std::string_view> frontier;
+    for (const CMacroDefinition* pDefinition : known.m_arrAll) {
+        if (pDefinition->Pastes())
+            frontier.push_back(pDefinition->m_strName);
+    }
+    std::unordered_set<std::string_view> reached(frontier.begin(), frontier.end());
+    std::vector<std::vector<bool>> parsed(forwarding.size());
+    for (int nRound = 0; nRound < kForwardingLevels && !frontier.empty(); ++nRound) {
+        std::vector<std::uint32_t> hashes(frontier.size());
+        std::transform(frontier.begin(), frontier.end(), hashes.begin(), CCalledNames::Hash);
+        const CCalledNames::CLookup lookup(std::move(hashes));
+        if (fetch)
+            fetch(lookup);
+        ParseCalling(forwarding, parsed, lookup, known);
+        frontier.clear();
+        for (const std::string_view name : NamesHandingOn(known.m_arrAll, reached)) {
+            if (reached.insert(name).second)
+                frontier.push_back(name);
+        }
+    }
+    if (!known.m_listFound.empty())
+        lists.emplace_back(std::make_move_iterator(known.m_listFound.begin()),
+                           std::make_move_iterator(known.m_listFound.end()));
 }
 
 CPastingMacros::CPastingMacros(const std::vector<std::vector<CMacroDefinition>>& lists) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CalledNames.h"
 #include "SourceTokenizer.h"
 
 #include <array>
@@ -71,11 +72,20 @@ void AddMacroDefinitions(const std::vector<std::string>& texts,
                          std::vector<CMacroDefinition>& macros,
                          CForwardingTexts* pForwarding = nullptr);
 
+// Appends the macros that the C-family `text` defines outside its comments,
+// literals and inactive blocks, as AddMacroDefinitions sorts them.
+void AddTextDefinitions(std::string_view text, std::vector<CMacroDefinition>& macros,
+                        CForwardingTexts* pForwarding = nullptr);
+
 // Parses those of `forwarding` that may hand a parameter on, through up to
 // four others, to a macro of `lists`, and appends them to `lists` as one more
 // list: CPastingMacros then finds what it would find with every text parsed.
-void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
-                         std::vector<std::vector<CMacroDefinition>>& lists);
+// Before each round, `fetch`, if given, may fill more of the lists of
+// `forwarding` (their number stays) with the texts that may call the names
+// the round looks for; a text left out then would not be parsed in it.
+void AddForwardingMacros(std::vector<CForwardingTexts>& forwarding,
+                         std::vector<std::vector<CMacroDefinition>>& lists,
+                         const std::function<void(const CCalledNames::CLookup& names)>& fetch = {});
 
 // The macros of a load that paste their arguments onto "g" prefixes, directly
 // or by handing them on, unchanged, through up to four other macros. A name

@@ -1,7 +1,6 @@
 #include "SourceTokenizer.h"
 
 #include "ByteBlock.h"
-#include "CalledNames.h"
 #include "SourceLexer.h"
 #include "SymbolIndex.h"
 
@@ -51,19 +50,16 @@ struct CBlockMasks {
     std::uint64_t m_nG = 0;
     std::uint64_t m_nCr = 0;
     std::uint64_t m_nLf = 0;
-    std::uint64_t m_nOpen = 0; // '('
 };
 
-// Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k]. The
-// '(' are looked for only `bOpens`.
-CBlockMasks MaskBlock(const char* p, std::size_t size, bool bOpens) {
+// Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k].
+CBlockMasks MaskBlock(const char* p, std::size_t size) {
     CBlockMasks masks;
     if (size == CByteBlock::kSize) {
         const CByteBlock block(p);
         masks.m_nG = block.Equal('g');
         masks.m_nCr = block.Equal('\r');
         masks.m_nLf = block.Equal('\n');
-        masks.m_nOpen = bOpens ? block.Equal('(') : 0;
         return masks;
     }
     for (std::size_t k = 0; k < size; ++k) {
@@ -71,7 +67,6 @@ CBlockMasks MaskBlock(const char* p, std::size_t size, bool bOpens) {
         masks.m_nG |= p[k] == 'g' ? bit : 0;
         masks.m_nCr |= p[k] == '\r' ? bit : 0;
         masks.m_nLf |= p[k] == '\n' ? bit : 0;
-        masks.m_nOpen |= bOpens && p[k] == '(' ? bit : 0;
     }
     return masks;
 }
@@ -79,8 +74,8 @@ CBlockMasks MaskBlock(const char* p, std::size_t size, bool bOpens) {
 } // namespace
 
 CSourceTokenizer::CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
-                                   CSourceLexer* pLexer, CCalledNames* pCalled)
-    : m_index(index), m_uses(uses), m_pLexer(pLexer), m_pCalled(pCalled) {}
+                                   CSourceLexer* pLexer)
+    : m_index(index), m_uses(uses), m_pLexer(pLexer) {}
 
 void CSourceTokenizer::Emit(std::string_view token, std::int64_t nLine, UseKind kind) {
     if (CKeyword* keyword = m_index.Find(token))
@@ -96,13 +91,9 @@ void CSourceTokenizer::Feed(std::string_view piece) {
         return;
     if (m_pLexer != nullptr)
         m_pLexer->BeginPiece(piece);
-    if (m_pCalled != nullptr)
-        m_pCalled->BeginPiece(piece);
     FeedTokens(piece);
     if (m_pLexer != nullptr)
         m_pLexer->EndPiece();
-    if (m_pCalled != nullptr)
-        m_pCalled->EndPiece();
 }
 
 // One function on purpose: split into the carried token and the blocks, the
@@ -136,10 +127,7 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
 
     while (p != end) {
         const std::size_t size = std::min(kBlock, static_cast<std::size_t>(end - p));
-        const CBlockMasks masks = MaskBlock(p, size, m_pCalled != nullptr);
-        // A token that runs past a block holds no '(': every one is seen once.
-        if (m_pCalled != nullptr && masks.m_nOpen != 0)
-            m_pCalled->AddOpens(static_cast<std::size_t>(p - begin), masks.m_nOpen);
+        const CBlockMasks masks = MaskBlock(p, size);
         // A line ends at each CR, and at each LF that does not complete a CR LF.
         const std::uint64_t breaks =
             masks.m_nCr | (masks.m_nLf & ~((masks.m_nCr << 1) | (m_bAfterCr ? 1u : 0u)));

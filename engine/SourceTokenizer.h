@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-class CCalledNames;
 class CKeyword;
 class CSourceLexer;
 class CSymbolIndex;
@@ -43,9 +42,8 @@ constexpr int ClampLine(std::int64_t nLine) {
 class CSourceTokenizer final {
 public:
     // With `pLexer`, each use gets the kind the lexer gives its first byte.
-    // With `pCalled`, the names before each '(' go there too.
     CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
-                     CSourceLexer* pLexer = nullptr, CCalledNames* pCalled = nullptr);
+                     CSourceLexer* pLexer = nullptr);
 
     void Feed(std::string_view piece);
     void Finish();
@@ -58,7 +56,6 @@ private:
     const CSymbolIndex& m_index;
     CSourceUseArray& m_uses;
     CSourceLexer* m_pLexer;
-    CCalledNames* m_pCalled;
     std::int64_t m_nLine = 1;
     bool m_bAfterCr = false;      // the previous byte was a CR (a following LF is its pair)
     bool m_bAfterToken = false;   // the previous byte belongs to a token

@@ -11,7 +11,6 @@ CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> i
     : m_index(table), m_isCancelled(std::move(isCancelled)) {}
 
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
-                                        std::vector<std::string>* pDefinitions,
                                         CCalledNames* pCalled) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans.
@@ -19,10 +18,12 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     const bool bCFamily = IsCFamilyFile(path);
     if (!bCFamily)
         pCalled = nullptr;
-    CSourceLexer lexer(pDefinitions);
-    CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr, pCalled);
+    CSourceLexer lexer;
+    CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr);
     const auto ec = files::ReadFileChunks(path, buffer, [&](std::string_view piece) {
         tokenizer.Feed(piece);
+        if (pCalled != nullptr)
+            pCalled->Feed(piece);
         return !m_isCancelled || !m_isCancelled();
     });
     tokenizer.Finish();
@@ -72,18 +73,22 @@ void MakeRecords(const CSourceUseArray& found, const std::string& path, CFileUse
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses,
                        bool bWithCalledNames) {
     thread_local CSourceUseArray found; // grows once per thread, not once per file
-    thread_local std::vector<std::string> definitions;
     found.clear();
-    definitions.clear();
-    uses.m_calledNames = bWithCalledNames ? CCalledNames() : CCalledNames::Unknown();
-    uses.m_error = scanner.ScanFile(path, found, &definitions,
-                                    bWithCalledNames ? &uses.m_calledNames : nullptr);
+    uses.m_calledNames = CCalledNames(bWithCalledNames);
+    uses.m_error = scanner.ScanFile(path, found, &uses.m_calledNames);
     if (uses.m_error == std::errc::operation_canceled)
         found.clear(); // the load ends unused: no records to make
     MakeRecords(found, path, uses);
-    uses.m_arrMacros.clear();
-    uses.m_forwarding = CForwardingTexts();
-    AddMacroDefinitions(definitions, uses.m_arrMacros, &uses.m_forwarding);
+}
+
+std::error_code AnalyzeDefinitions(const std::string& path, std::vector<CMacroDefinition>& macros,
+                                   CForwardingTexts& forwarding) {
+    thread_local std::string buffer; // the scan's worker threads end with the scan
+    std::string_view text;
+    const std::error_code ec = files::ReadWholeFile(path, buffer, text);
+    if (!ec)
+        AddTextDefinitions(text, macros, &forwarding);
+    return ec;
 }
 
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,

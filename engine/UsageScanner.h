@@ -26,11 +26,9 @@ public:
     // Appends the uses found in the file at `path`. A file that cannot be read
     // adds what was read before the error (nothing when it cannot be opened);
     // a cancelled read ends with std::errc::operation_canceled.
-    // A C-family file is lexed for the kinds of its uses, its macro
-    // definitions go to `pDefinitions` and the names it calls to `pCalled`,
-    // if given.
+    // A C-family file is lexed for the kinds of its uses, and the names it
+    // calls go to `pCalled`, if given.
     std::error_code ScanFile(const std::string& path, CSourceUseArray& uses,
-                             std::vector<std::string>* pDefinitions = nullptr,
                              CCalledNames* pCalled = nullptr) const;
 
     const CSymbolIndex& GetIndex() const { return m_index; }
@@ -46,10 +44,8 @@ private:
 struct CFileUses {
     std::vector<CKeyword*> m_arrKeywords;
     std::vector<CUsed> m_arrUsed;
-    std::error_code m_error;                   // why the file could not be read to its end
-    std::vector<CMacroDefinition> m_arrMacros; // the macros it defines that may paste
-    CForwardingTexts m_forwarding;             // ...or hand a parameter on
-    CCalledNames m_calledNames;                // for a C-family file
+    std::error_code m_error;    // why the file could not be read to its end
+    CCalledNames m_calledNames; // for a C-family file
 
     // Flags the uses on their keyword's own define line: the file is the keyword file.
     void MarkOwnDefines();
@@ -61,11 +57,17 @@ struct CFileUses {
 
 // Scans the source file at `path` and makes one CUsed for every occurrence of
 // an unmarked keyword's symbol, in file order, into `uses` (which it clears),
-// with the error that stopped the reading, if any. The names the file calls
-// are gathered only `bWithCalledNames`; otherwise they are Unknown.
-// Runs on any thread; the records reach their keywords through HandOver.
+// with the error that stopped the reading, if any. Whether the file may paste
+// is always found, the names it calls only `bWithCalledNames`. Runs on any
+// thread; the records reach their keywords through HandOver.
 void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CFileUses& uses,
                        bool bWithCalledNames = true);
+
+// The macro definitions of the C-family file at `path`, as AddTextDefinitions
+// sorts them. The file is read whole; only one whose CCalledNames may paste,
+// or may call a macro that pastes, needs it.
+std::error_code AnalyzeDefinitions(const std::string& path, std::vector<CMacroDefinition>& macros,
+                                   CForwardingTexts& forwarding);
 
 // The uses that `macros` paste in the C-family file at `path`, as AnalyzeSourceFile
 // makes them. The file is read whole; only one whose CCalledNames may call

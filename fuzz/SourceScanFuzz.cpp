@@ -47,18 +47,23 @@ std::vector<KeywordRow> TakeRows(CFuzzInput& input) {
 }
 
 // The tokenizer, and its lexer if `bLexed`, fed in the given piece sizes, the
-// rest in one last piece; the names before each '(' go to `pCalled`, if given.
+// rest in one last piece; the pieces go to `pCalled` too, if given.
 CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
                              std::string_view sizes, bool bLexed, CCalledNames* pCalled = nullptr) {
     CSourceUseArray uses;
     CSourceLexer lexer;
-    CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr, pCalled);
+    CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr);
+    const auto feed = [&](std::string_view piece) {
+        tokenizer.Feed(piece);
+        if (pCalled != nullptr)
+            pCalled->Feed(piece);
+    };
     for (const char size : sizes) {
         const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(size), text.size());
-        tokenizer.Feed(text.substr(0, n));
+        feed(text.substr(0, n));
         text.remove_prefix(n);
     }
-    tokenizer.Feed(text);
+    feed(text);
     tokenizer.Finish();
     return uses;
 }

@@ -9,7 +9,9 @@
 #include "SymbolIndex.h"
 #include "TestTables.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -88,28 +90,37 @@ struct CallRow {
 
 class CalledNamesOf : public testing::TestWithParam<CallRow> {};
 
-bool MayCall(const std::vector<std::string_view>& pieces, std::string_view callee = "T") {
-    const CKeywordArray table = MakeTable({{"gXx"}}); // "gXxx..." is read to its end
-    const CSymbolIndex index(table);
-    CSourceUseArray uses;
+CCalledNames NamesOf(const std::vector<std::string_view>& pieces) {
     CCalledNames names;
-    CSourceTokenizer tokenizer(index, uses, nullptr, &names);
     for (const std::string_view piece : pieces)
-        tokenizer.Feed(piece);
-    tokenizer.Finish();
+        names.Feed(piece);
     names.Finish();
-    return names.MayCall(CCalledNames::CLookup({CCalledNames::Hash(callee)}));
+    return names;
+}
+
+bool MayCall(const std::vector<std::string_view>& pieces, std::string_view callee = "T") {
+    return NamesOf(pieces).MayCall(CCalledNames::CLookup({CCalledNames::Hash(callee)}));
+}
+
+// `row` cut in three at every pair of bytes, and with 70 blanks before it, so
+// that a block's masks see it too (or leave it to the bytes).
+void ExpectAtEveryCut(const std::string& row, const std::function<bool(const CCalledNames&)>& ok) {
+    for (const std::string& padded : {row, std::string(70, ' ') + row}) {
+        const std::string_view text = padded;
+        for (std::size_t a = 0; a <= text.size(); ++a) {
+            for (std::size_t b = a; b <= text.size(); ++b) {
+                ASSERT_TRUE(ok(NamesOf({text.substr(0, a), text.substr(a, b - a), text.substr(b)})))
+                    << "cut at " << a << " and " << b << " of " << text.size();
+            }
+        }
+    }
 }
 
 TEST_P(CalledNamesOf, AreFoundWhereverThePiecesEnd) {
-    const std::string_view text = GetParam().text;
-    for (std::size_t a = 0; a <= text.size(); ++a) {
-        for (std::size_t b = a; b <= text.size(); ++b) {
-            ASSERT_EQ(MayCall({text.substr(0, a), text.substr(a, b - a), text.substr(b)}),
-                      GetParam().bCalls)
-                << "cut at " << a << " and " << b;
-        }
-    }
+    const CCalledNames::CLookup callee({CCalledNames::Hash("T")});
+    ExpectAtEveryCut(GetParam().text, [&](const CCalledNames& names) {
+        return names.MayCall(callee) == GetParam().bCalls;
+    });
 }
 
 const CallRow kCallRows[] = {
@@ -118,12 +129,42 @@ const CallRow kCallRows[] = {
     {"at_the_start", "T(", true},
     {"longer_names", "xT(a) Tx(a) T_(a) _T(a)", false},
     {"no_parenthesis", "T [a] T", false},
-    {"other_byte_between", "T;(a) T/**/(a)", false},
+    {"other_byte_between", "T;(a) T[0](a) T / (a)", false},
+    // A definition's line joins these, or may: they leave the name in.
+    {"backslash_newline_between", "T \\\n (a)", true},
+    {"comment_between", "T/**/(a)", true},
+    {"name_joined_by_a_backslash_newline", "x\\\r\nT(a)", true},
+    {"line_break_before_the_name", "x\nT(a)", true},
     {"after_a_long_run_of_blanks",
      "x" + std::string(300, ' ') + "y T" + std::string(300, ' ') + "(a)", true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesOf, testing::ValuesIn(kCallRows), kRowName);
+
+// Whether a text may define a macro that pastes, told from its bytes wherever
+// the pieces end.
+struct PasteRow {
+    const char* name;
+    std::string text;
+    bool bMayPaste;
+};
+
+class MayPasteOf : public testing::TestWithParam<PasteRow> {};
+
+TEST_P(MayPasteOf, IsToldWhereverThePiecesEnd) {
+    ExpectAtEveryCut(GetParam().text, [&](const CCalledNames& names) {
+        return names.MayPaste() == GetParam().bMayPaste;
+    });
+}
+
+const PasteRow kPasteRows[] = {
+    {"pasting", "#define T(x) g ## x", true},
+    {"joined_by_a_backslash_newline", "#define T(x) g #\\\n# x", true},
+    {"apart", "#define T(x) # x # y", false},
+    {"none", "T(a)", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Pasting, MayPasteOf, testing::ValuesIn(kPasteRows), kRowName);
 
 TEST(CalledNamesOf, IncludeACandidateSymbolThatRunsPastItsBlock) {
     const std::string name = "gXx" + std::string(70, 'x');
