@@ -336,7 +336,7 @@ std::vector<std::string_view> NamesHandingOn(const std::vector<const CMacroDefin
 
 } // namespace
 
-void AddForwardingMacros(std::vector<CForwardingTexts>& forwarding,
+void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
                          std::vector<std::vector<CMacroDefinition>>& lists,
                          const std::function<void(const CCalledNames::CLookup& names)>& fetch) {
     // Outwards from the macros that paste, round by round: the texts that may
