@@ -2,9 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define GLOSSCUTTER_HAS_AVX2_BLOCK
+// For functions that run only where HasAvx2Block says so.
+#define GLOSSCUTTER_AVX2_TARGET __attribute__((target("avx2,popcnt,bmi")))
 #endif
 
 // 64 bytes of a text, asked which of them are of a kind: bit k of each mask
@@ -64,6 +71,15 @@ public:
 #endif
     }
 
+    // Set bits, without relying on a population-count instruction, which the
+    // x86-64 baseline lacks.
+    static int CountBits(std::uint64_t x) {
+        x = x - ((x >> 1) & 0x5555555555555555ull);
+        x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+    }
+
 private:
 #ifdef __SSE2__
     static __m128i Load(const char* p) {
@@ -98,3 +114,75 @@ private:
     const char* m_p;
 #endif
 };
+
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+// The same questions in two 32-byte parts, with a population count, for the
+// processors that have AVX2 (HasAvx2Block). It is used only in functions
+// compiled for them, which take its code in whole (flatten).
+class CByteBlockAvx2 final {
+public:
+    static constexpr std::size_t kSize = 64;
+
+    GLOSSCUTTER_AVX2_TARGET explicit CByteBlockAvx2(const char* p)
+        : m_low(Load(p)), m_high(Load(p + 32)) {}
+
+    GLOSSCUTTER_AVX2_TARGET std::uint64_t Equal(char c) const {
+        const __m256i pattern = _mm256_set1_epi8(c);
+        return Bits(_mm256_cmpeq_epi8(m_low, pattern)) | Bits(_mm256_cmpeq_epi8(m_high, pattern))
+                                                             << 32;
+    }
+
+    // The bytes b with low[b & 15] & high[b >> 4] nonzero: any set of bytes
+    // whose high halves are of at most eight values, one bit each.
+    GLOSSCUTTER_AVX2_TARGET std::uint64_t InNibbleClass(const std::uint8_t* low,
+                                                        const std::uint8_t* high) const {
+        const __m256i lowTable = _mm256_broadcastsi128_si256(Load16(low));
+        const __m256i highTable = _mm256_broadcastsi128_si256(Load16(high));
+        return Classify(m_low, lowTable, highTable) | Classify(m_high, lowTable, highTable) << 32;
+    }
+
+    GLOSSCUTTER_AVX2_TARGET static int CountBits(std::uint64_t x) {
+        return static_cast<int>(_mm_popcnt_u64(x));
+    }
+
+private:
+    GLOSSCUTTER_AVX2_TARGET static __m256i Load(const char* p) {
+        // The unaligned load takes its address as an __m256i pointer, aligned or not.
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+
+    GLOSSCUTTER_AVX2_TARGET static std::uint64_t Classify(__m256i bytes, __m256i lowTable,
+                                                          __m256i highTable) {
+        const __m256i nibble = _mm256_set1_epi8(0x0F);
+        const __m256i lows = _mm256_shuffle_epi8(lowTable, _mm256_and_si256(bytes, nibble));
+        const __m256i highs =
+            _mm256_shuffle_epi8(highTable, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+        return ~Bits(_mm256_cmpeq_epi8(_mm256_and_si256(lows, highs), _mm256_setzero_si256())) &
+               0xFFFFFFFFu;
+    }
+
+    GLOSSCUTTER_AVX2_TARGET static __m128i Load16(const std::uint8_t* p) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+
+    GLOSSCUTTER_AVX2_TARGET static std::uint64_t Bits(__m256i matches) {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(matches));
+    }
+
+    __m256i m_low; // bytes 0 to 31
+    __m256i m_high;
+};
+
+// Whether this processor runs CByteBlockAvx2's code, and GLOSSCUTTER_NO_AVX2
+// is not set: with it, the baseline's code runs, as on a processor without.
+inline bool HasAvx2Block() {
+    static const bool bHas = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") &&
+               __builtin_cpu_supports("bmi") && std::getenv("GLOSSCUTTER_NO_AVX2") == nullptr;
+    }();
+    return bHas;
+}
+#endif

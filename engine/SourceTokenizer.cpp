@@ -36,30 +36,75 @@ bool IsTokenByte(char c) {
     return kTokenBytes[static_cast<unsigned char>(c)];
 }
 
-constexpr std::size_t kBlock = CByteBlock::kSize;
+constexpr std::size_t kBlock = 64; // as every TBlock
 
-// Set bits, without relying on a population-count instruction.
-int CountBits(std::uint64_t x) {
-    x = x - ((x >> 1) & 0x5555555555555555ull);
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+// The delimiters as two tables of 16, by the low and the high half of a byte:
+// each high half that has delimiters gets a bit of its own.
+struct CNibbleClass {
+    std::array<std::uint8_t, 16> m_arrLow{};
+    std::array<std::uint8_t, 16> m_arrHigh{};
+};
+
+constexpr CNibbleClass MakeDelimiterClass() {
+    CNibbleClass delimiters;
+    unsigned nextBit = 1;
+    for (std::size_t high = 0; high < 16; ++high) {
+        bool bAny = false;
+        for (std::size_t low = 0; low < 16; ++low) {
+            if (!kTokenBytes[high * 16 + low]) {
+                delimiters.m_arrLow[low] |= static_cast<std::uint8_t>(nextBit);
+                bAny = true;
+            }
+        }
+        if (bAny) {
+            delimiters.m_arrHigh[high] = static_cast<std::uint8_t>(nextBit);
+            nextBit <<= 1;
+        }
+    }
+    return delimiters;
 }
+
+constexpr CNibbleClass kDelimiterClass = MakeDelimiterClass();
+
+static_assert(
+    [] {
+        for (std::size_t b = 0; b < 256; ++b) {
+            const bool bDelimiter =
+                (kDelimiterClass.m_arrLow[b & 15] & kDelimiterClass.m_arrHigh[b >> 4]) != 0;
+            if (bDelimiter == kTokenBytes[b])
+                return false;
+        }
+        return true;
+    }(),
+    "the delimiters' high halves take more than eight bits");
+
+// Whether a block tells the token bytes itself; otherwise the loop reads them.
+template <class TBlock>
+constexpr bool kTellsTokens = false;
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+template <>
+constexpr bool kTellsTokens<CByteBlockAvx2> = true;
+#endif
 
 struct CBlockMasks {
     std::uint64_t m_nG = 0;
     std::uint64_t m_nCr = 0;
     std::uint64_t m_nLf = 0;
+    std::uint64_t m_nToken = 0; // kTellsTokens, or a short block: the token bytes
 };
 
 // Masks of the `size` (at most 64) bytes at `p`; bit k stands for p[k].
+template <class TBlock>
 CBlockMasks MaskBlock(const char* p, std::size_t size) {
     CBlockMasks masks;
-    if (size == CByteBlock::kSize) {
-        const CByteBlock block(p);
+    if (size == TBlock::kSize) {
+        const TBlock block(p);
         masks.m_nG = block.Equal('g');
         masks.m_nCr = block.Equal('\r');
         masks.m_nLf = block.Equal('\n');
+        if constexpr (kTellsTokens<TBlock>)
+            masks.m_nToken = ~block.InNibbleClass(kDelimiterClass.m_arrLow.data(),
+                                                  kDelimiterClass.m_arrHigh.data());
         return masks;
     }
     for (std::size_t k = 0; k < size; ++k) {
@@ -67,6 +112,7 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
         masks.m_nG |= p[k] == 'g' ? bit : 0;
         masks.m_nCr |= p[k] == '\r' ? bit : 0;
         masks.m_nLf |= p[k] == '\n' ? bit : 0;
+        masks.m_nToken |= IsTokenByte(p[k]) ? bit : 0;
     }
     return masks;
 }
@@ -96,10 +142,32 @@ void CSourceTokenizer::Feed(std::string_view piece) {
         m_pLexer->EndPiece();
 }
 
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+// The loop compiled for AVX2 in whole: its blocks' code is inlined only into
+// a function compiled for it.
+struct CSourceTokenizer::CAvx2 {
+    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static void
+    FeedTokens(CSourceTokenizer& tokenizer, std::string_view piece) {
+        tokenizer.FeedTokensWith<CByteBlockAvx2>(piece);
+    }
+};
+#endif
+
+void CSourceTokenizer::FeedTokens(std::string_view piece) {
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+    if (HasAvx2Block()) {
+        CAvx2::FeedTokens(*this, piece);
+        return;
+    }
+#endif
+    FeedTokensWith<CByteBlock>(piece);
+}
+
 // One function on purpose: split into the carried token and the blocks, the
 // scan takes 5% longer.
+template <class TBlock>
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
-void CSourceTokenizer::FeedTokens(std::string_view piece) {
+void CSourceTokenizer::FeedTokensWith(std::string_view piece) {
     const char* const begin = piece.data();
     const char* const end = begin + piece.size();
     const char* p = begin;
@@ -127,14 +195,17 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
 
     while (p != end) {
         const std::size_t size = std::min(kBlock, static_cast<std::size_t>(end - p));
-        const CBlockMasks masks = MaskBlock(p, size);
+        const CBlockMasks masks = MaskBlock<TBlock>(p, size);
         // A line ends at each CR, and at each LF that does not complete a CR LF.
         const std::uint64_t breaks =
             masks.m_nCr | (masks.m_nLf & ~((masks.m_nCr << 1) | (m_bAfterCr ? 1u : 0u)));
         const char* next = p + size;
         std::int64_t nLine = m_nLine;
         bool bJumped = false;
-        for (std::uint64_t g = masks.m_nG; g != 0; g &= g - 1) {
+        std::uint64_t candidates = masks.m_nG;
+        if constexpr (kTellsTokens<TBlock>)
+            candidates &= ~(masks.m_nToken << 1); // the first byte's is read below
+        for (std::uint64_t g = candidates; g != 0; g &= g - 1) {
             const int bit = std::countr_zero(g);
             const char* start = p + bit;
             const bool bAfterToken = start == begin ? m_bAfterToken : IsTokenByte(start[-1]);
@@ -146,8 +217,13 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
                 !m_index.MayContinueWith(static_cast<unsigned char>(start[1]),
                                          static_cast<unsigned char>(start[2])))
                 continue;
-            nLine = m_nLine + CountBits(breaks & ((std::uint64_t{1} << bit) - 1));
+            nLine = m_nLine + TBlock::CountBits(breaks & ((std::uint64_t{1} << bit) - 1));
             const char* stop = start + 1;
+            if constexpr (kTellsTokens<TBlock>) {
+                // The first byte past the token in the block, or the block's end.
+                const std::uint64_t others = ~masks.m_nToken & ~((std::uint64_t{2} << bit) - 1);
+                stop = others != 0 ? p + std::countr_zero(others) : p + size;
+            }
             while (stop != end && IsTokenByte(*stop))
                 ++stop;
             const std::string_view token(start, static_cast<std::size_t>(stop - start));
@@ -178,7 +254,7 @@ void CSourceTokenizer::FeedTokens(std::string_view piece) {
             m_nLine = nLine;
             m_bAfterCr = false;
         } else {
-            m_nLine += CountBits(breaks);
+            m_nLine += TBlock::CountBits(breaks);
             m_bAfterCr = next[-1] == '\r';
         }
         p = next;

@@ -49,7 +49,11 @@ public:
     void Finish();
 
 private:
+    struct CAvx2;
     void FeedTokens(std::string_view piece);
+    // The loop, with the blocks of a processor's instructions.
+    template <class TBlock>
+    void FeedTokensWith(std::string_view piece);
     void Emit(std::string_view token, std::int64_t nLine, UseKind kind);
     UseKind KindAt(const char* p);
 

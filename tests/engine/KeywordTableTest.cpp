@@ -156,13 +156,17 @@ TEST(UsageScanner, EveryByteEitherSeparatesTokensOrJoinsThem) {
     const CKeywordArray table = SortedTable({{"gOpenFile"}, {"gA"}, {"gB"}});
     EXPECT_EQ(UsesText(ScanText(table, "xgOpenFile gOpenFileX gOpen File gopenfile GA")), "");
     EXPECT_EQ(UsesText(ScanText(table, "x\r\ngA\r\rgA\n\rgA\n")), " gA:2 gA:4 gA:6");
-    for (int c = 0; c < 256; ++c) {
-        const bool separates =
-            c == 0 || kDelimiters.find(static_cast<char>(c)) != std::string_view::npos;
-        if (c != '\r' && c != '\n') {
-            EXPECT_EQ(UsesText(ScanText(table, "gA" + std::string(1, char(c)) + "gB")),
-                      separates ? " gA:1 gB:1" : "")
-                << "byte " << c;
+    // Alone, in a whole block of 64 bytes, and across the end of one.
+    for (const std::size_t blanks : {0, 70, 61}) {
+        for (int c = 0; c < 256; ++c) {
+            const bool separates =
+                c == 0 || kDelimiters.find(static_cast<char>(c)) != std::string_view::npos;
+            if (c != '\r' && c != '\n') {
+                const std::string text =
+                    std::string(blanks, ' ') + "gA" + std::string(1, char(c)) + "gB";
+                EXPECT_EQ(UsesText(ScanText(table, text)), separates ? " gA:1 gB:1" : "")
+                    << "byte " << c << " after " << blanks << " blanks";
+            }
         }
     }
 }
