@@ -132,6 +132,11 @@ public:
                                                              << 32;
     }
 
+    template <char... Bytes>
+    GLOSSCUTTER_AVX2_TARGET std::uint64_t EqualAny() const {
+        return AnyOf<Bytes...>(m_low) | AnyOf<Bytes...>(m_high) << 32;
+    }
+
     // The bytes b with low[b & 15] & high[b >> 4] nonzero: any set of bytes
     // whose high halves are of at most eight values, one bit each.
     GLOSSCUTTER_AVX2_TARGET std::uint64_t InNibbleClass(const std::uint8_t* low,
@@ -150,6 +155,13 @@ private:
         // The unaligned load takes its address as an __m256i pointer, aligned or not.
         // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+
+    template <char... Bytes>
+    GLOSSCUTTER_AVX2_TARGET static std::uint64_t AnyOf(__m256i bytes) {
+        __m256i any = _mm256_setzero_si256();
+        ((any = _mm256_or_si256(any, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(Bytes)))), ...);
+        return Bits(any);
     }
 
     GLOSSCUTTER_AVX2_TARGET static std::uint64_t Classify(__m256i bytes, __m256i lowTable,

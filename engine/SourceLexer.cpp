@@ -206,6 +206,36 @@ std::string_view CSourceLexer::EventBytes() const {
 
 // One mask of the events of the current state: the handlers tell the bytes
 // apart, and a block is looked at again only when the state changes in it.
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+// The masks compiled for AVX2 in whole, as the tokenizer's loop is.
+struct CSourceLexer::CAvx2 {
+    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static std::uint64_t
+    Events(const char* block, State state, bool bCapturing) {
+        return EventsOf(CByteBlockAvx2(block), state, bCapturing);
+    }
+};
+#endif
+
+// The bytes of EventBytes, known to the compiler.
+template <class TBlock>
+std::uint64_t CSourceLexer::EventsOf(const TBlock& bytes, State state, bool bCapturing) {
+    switch (state) {
+    case State::Code:
+        return bCapturing ? bytes.template EqualAny<'/', '"', '\'', '#', '\r', '\n'>()
+                          : bytes.template EqualAny<'/', '"', '\'', '#'>();
+    case State::LineComment:
+        return bytes.template EqualAny<'\r', '\n'>();
+    case State::BlockComment:
+        return bytes.Equal('/');
+    case State::String:
+        return bytes.template EqualAny<'"', '\\', '\r', '\n'>();
+    case State::Char:
+        return bytes.template EqualAny<'\'', '\\', '\r', '\n'>();
+    default:
+        return 0;
+    }
+}
+
 void CSourceLexer::LoadMasks(const char* block) {
     m_pBlock = block;
     m_maskState = m_state;
@@ -219,29 +249,13 @@ void CSourceLexer::LoadMasks(const char* block) {
                 needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
         return;
     }
-    // The bytes of EventBytes, known to the compiler.
-    const CByteBlock bytes(block);
-    switch (m_state) {
-    case State::Code:
-        m_nEvents = m_bCapturing ? bytes.EqualAny<'/', '"', '\'', '#', '\r', '\n'>()
-                                 : bytes.EqualAny<'/', '"', '\'', '#'>();
-        break;
-    case State::LineComment:
-        m_nEvents = bytes.EqualAny<'\r', '\n'>();
-        break;
-    case State::BlockComment:
-        m_nEvents = bytes.Equal('/');
-        break;
-    case State::String:
-        m_nEvents = bytes.EqualAny<'"', '\\', '\r', '\n'>();
-        break;
-    case State::Char:
-        m_nEvents = bytes.EqualAny<'\'', '\\', '\r', '\n'>();
-        break;
-    default:
-        m_nEvents = 0;
-        break;
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+    if (HasAvx2Block()) {
+        m_nEvents = CAvx2::Events(block, m_state, m_bCapturing);
+        return;
     }
+#endif
+    m_nEvents = EventsOf(CByteBlock(block), m_state, m_bCapturing);
 }
 
 void CSourceLexer::AdvanceTo(const char* target) {

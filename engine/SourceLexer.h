@@ -105,6 +105,9 @@ private:
     void DecideDirective();
     void SkipEscaped(const char* q);
     std::string_view EventBytes() const;
+    struct CAvx2;
+    template <class TBlock>
+    static std::uint64_t EventsOf(const TBlock& bytes, State state, bool bCapturing);
     void LoadMasks(const char* block);
     char Before(const char* q, std::size_t k) const;
     bool IsEscapedBreak(const char* q) const;
