@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,47 @@
 // For functions that run only where HasAvx2Block says so.
 #define GLOSSCUTTER_AVX2_TARGET __attribute__((target("avx2,popcnt,bmi")))
 #endif
+
+// A set of bytes as two tables of 16, by the low and the high half of a byte:
+// each high half that has members gets a bit of its own, so a set whose
+// members' high halves take at most eight values is told exactly
+// (CByteBlockAvx2::InNibbleClass).
+struct CNibbleClass {
+    std::array<std::uint8_t, 16> m_arrLow{};
+    std::array<std::uint8_t, 16> m_arrHigh{};
+
+    constexpr bool Contains(unsigned char b) const {
+        return (m_arrLow[b & 15] & m_arrHigh[b >> 4]) != 0;
+    }
+};
+
+constexpr CNibbleClass MakeNibbleClass(const std::array<bool, 256>& members) {
+    CNibbleClass nibbles;
+    unsigned nextBit = 1;
+    for (std::size_t high = 0; high < 16; ++high) {
+        bool bAny = false;
+        for (std::size_t low = 0; low < 16; ++low) {
+            if (members[high * 16 + low]) {
+                nibbles.m_arrLow[low] |= static_cast<std::uint8_t>(nextBit);
+                bAny = true;
+            }
+        }
+        if (bAny) {
+            nibbles.m_arrHigh[high] = static_cast<std::uint8_t>(nextBit);
+            nextBit <<= 1;
+        }
+    }
+    return nibbles;
+}
+
+// Whether `nibbles` holds exactly `members`.
+constexpr bool IsExactClass(const CNibbleClass& nibbles, const std::array<bool, 256>& members) {
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (nibbles.Contains(static_cast<unsigned char>(b)) != members[b])
+            return false;
+    }
+    return true;
+}
 
 // 64 bytes of a text, asked which of them are of a kind: bit k of each mask
 // stands for byte k. With SSE2 a question costs a few instructions per 16
@@ -137,12 +179,10 @@ public:
         return AnyOf<Bytes...>(m_low) | AnyOf<Bytes...>(m_high) << 32;
     }
 
-    // The bytes b with low[b & 15] & high[b >> 4] nonzero: any set of bytes
-    // whose high halves are of at most eight values, one bit each.
-    GLOSSCUTTER_AVX2_TARGET std::uint64_t InNibbleClass(const std::uint8_t* low,
-                                                        const std::uint8_t* high) const {
-        const __m256i lowTable = _mm256_broadcastsi128_si256(Load16(low));
-        const __m256i highTable = _mm256_broadcastsi128_si256(Load16(high));
+    // The bytes of the class.
+    GLOSSCUTTER_AVX2_TARGET std::uint64_t InNibbleClass(const CNibbleClass& nibbles) const {
+        const __m256i lowTable = _mm256_broadcastsi128_si256(Load16(nibbles.m_arrLow.data()));
+        const __m256i highTable = _mm256_broadcastsi128_si256(Load16(nibbles.m_arrHigh.data()));
         return Classify(m_low, lowTable, highTable) | Classify(m_high, lowTable, highTable) << 32;
     }
 

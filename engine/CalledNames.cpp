@@ -108,15 +108,55 @@ bool MayHideName(char c) {
     return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\\' || c == '/';
 }
 
+constexpr CNibbleClass kNameClass = MakeNibbleClass(kIdentifierBytes);
+static_assert(IsExactClass(kNameClass, kIdentifierBytes));
+
+// The name bytes of a block.
+std::uint64_t NameBytes(const CByteBlock& bytes) {
+    return bytes.InRange<'a', 'z'>() | bytes.InRange<'A', 'Z'>() | bytes.InRange<'0', '9'>() |
+           bytes.Equal('_');
+}
+
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+std::uint64_t NameBytes(const CByteBlockAvx2& bytes) {
+    return bytes.InNibbleClass(kNameClass);
+}
+#endif
+
 } // namespace
 
-void CCalledNames::AddNamesBefore(const char* block, std::size_t at, std::uint64_t opens) {
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+// The blocks compiled for AVX2 in whole, as the tokenizer's loop is.
+struct CCalledNames::CAvx2 {
+    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static void AddNames(CCalledNames& names) {
+        names.AddNames<CByteBlockAvx2>();
+    }
+};
+#endif
+
+template <class TBlock>
+void CCalledNames::AddNames() {
+    const std::string_view piece = m_strPiece;
+    const char* const begin = piece.data();
+    std::size_t at = 0;
+    for (; at + TBlock::kSize <= piece.size(); at += TBlock::kSize) {
+        const TBlock block(begin + at);
+        if (const std::uint64_t opens = block.Equal('('); opens != 0)
+            AddNamesBefore(block, begin + at, at, opens);
+    }
+    for (; at < piece.size(); ++at) {
+        if (piece[at] == '(')
+            AddNameBefore(at);
+    }
+}
+
+template <class TBlock>
+void CCalledNames::AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
+                                  std::uint64_t opens) {
     // Most names stand right before their '(', or past a few blanks, inside
     // the block: its masks find them. The rest are read byte by byte.
-    const CByteBlock bytes(block);
-    const std::uint64_t blanks = bytes.EqualAny<' ', '\t'>();
-    const std::uint64_t names = bytes.InRange<'a', 'z'>() | bytes.InRange<'A', 'Z'>() |
-                                bytes.InRange<'0', '9'>() | bytes.Equal('_');
+    const std::uint64_t blanks = bytes.template EqualAny<' ', '\t'>();
+    const std::uint64_t names = NameBytes(bytes);
     for (; opens != 0; opens &= opens - 1) {
         const int open = std::countr_zero(opens);
         const std::uint64_t kept = ~blanks & ((std::uint64_t{1} << open) - 1);
@@ -185,16 +225,14 @@ void CCalledNames::Feed(std::string_view piece) {
     // Once unsure, a file may call anything: its names are not looked at.
     if (m_bUnsure)
         return;
-    const char* const begin = piece.data();
-    std::size_t at = 0;
-    for (; at + CByteBlock::kSize <= piece.size(); at += CByteBlock::kSize) {
-        if (const std::uint64_t opens = CByteBlock(begin + at).Equal('('); opens != 0)
-            AddNamesBefore(begin + at, at, opens);
-    }
-    for (; at < piece.size(); ++at) {
-        if (piece[at] == '(')
-            AddNameBefore(at);
-    }
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+    if (HasAvx2Block())
+        CAvx2::AddNames(*this);
+    else
+        AddNames<CByteBlock>();
+#else
+    AddNames<CByteBlock>();
+#endif
     KeepTail();
 }
 

@@ -63,7 +63,13 @@ public:
 
 private:
     void Add(std::uint32_t hash);
-    void AddNamesBefore(const char* block, std::size_t at, std::uint64_t opens);
+    struct CAvx2;
+    // The names of the piece, with the blocks of a processor's instructions.
+    template <class TBlock>
+    void AddNames();
+    template <class TBlock>
+    void AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
+                        std::uint64_t opens);
     void AddNameBefore(std::size_t open);
     void FindPasteMark();
     void KeepTail();

@@ -38,45 +38,16 @@ bool IsTokenByte(char c) {
 
 constexpr std::size_t kBlock = 64; // as every TBlock
 
-// The delimiters as two tables of 16, by the low and the high half of a byte:
-// each high half that has delimiters gets a bit of its own.
-struct CNibbleClass {
-    std::array<std::uint8_t, 16> m_arrLow{};
-    std::array<std::uint8_t, 16> m_arrHigh{};
-};
-
-constexpr CNibbleClass MakeDelimiterClass() {
-    CNibbleClass delimiters;
-    unsigned nextBit = 1;
-    for (std::size_t high = 0; high < 16; ++high) {
-        bool bAny = false;
-        for (std::size_t low = 0; low < 16; ++low) {
-            if (!kTokenBytes[high * 16 + low]) {
-                delimiters.m_arrLow[low] |= static_cast<std::uint8_t>(nextBit);
-                bAny = true;
-            }
-        }
-        if (bAny) {
-            delimiters.m_arrHigh[high] = static_cast<std::uint8_t>(nextBit);
-            nextBit <<= 1;
-        }
-    }
+constexpr std::array<bool, 256> kDelimiterBytes = [] {
+    std::array<bool, 256> delimiters{};
+    for (std::size_t b = 0; b < 256; ++b)
+        delimiters[b] = !kTokenBytes[b];
     return delimiters;
-}
+}();
 
-constexpr CNibbleClass kDelimiterClass = MakeDelimiterClass();
-
-static_assert(
-    [] {
-        for (std::size_t b = 0; b < 256; ++b) {
-            const bool bDelimiter =
-                (kDelimiterClass.m_arrLow[b & 15] & kDelimiterClass.m_arrHigh[b >> 4]) != 0;
-            if (bDelimiter == kTokenBytes[b])
-                return false;
-        }
-        return true;
-    }(),
-    "the delimiters' high halves take more than eight bits");
+constexpr CNibbleClass kDelimiterClass = MakeNibbleClass(kDelimiterBytes);
+static_assert(IsExactClass(kDelimiterClass, kDelimiterBytes),
+              "the delimiters' high halves take more than eight values");
 
 // Whether a block tells the token bytes itself; otherwise the loop reads them.
 template <class TBlock>
@@ -103,8 +74,7 @@ CBlockMasks MaskBlock(const char* p, std::size_t size) {
         masks.m_nCr = block.Equal('\r');
         masks.m_nLf = block.Equal('\n');
         if constexpr (kTellsTokens<TBlock>)
-            masks.m_nToken = ~block.InNibbleClass(kDelimiterClass.m_arrLow.data(),
-                                                  kDelimiterClass.m_arrHigh.data());
+            masks.m_nToken = ~block.InNibbleClass(kDelimiterClass);
         return masks;
     }
     for (std::size_t k = 0; k < size; ++k) {
