@@ -181,37 +181,55 @@ void CCalledNames::AddNamesBefore(const TBlock& bytes, const char* block, std::s
 }
 
 void CCalledNames::AddNameBefore(std::size_t open) {
-    const CCalledNameBefore before = CalledNameBefore(m_strPiece, open);
-    if (before.m_nFrom != 0 || m_strTail.empty()) {
-        if (before.m_bUnsure)
-            m_bUnsure = true;
-        else if (!before.m_strName.empty())
-            Add(Hash(before.m_strName));
-        return;
-    }
-    // The name, or its blanks, may go back into the last pieces.
-    const std::string joined = m_strTail + std::string(m_strPiece.substr(0, open));
-    const CCalledNameBefore whole = CalledNameBefore(joined, joined.size());
-    if (whole.m_bUnsure || (whole.m_nFrom == 0 && m_bTailCut))
+    std::string joined;
+    const CCalledNameBefore before = NameBefore(open, joined);
+    if (before.m_bUnsure)
         m_bUnsure = true;
-    else if (!whole.m_strName.empty())
-        Add(Hash(whole.m_strName));
+    else if (!before.m_strName.empty())
+        Add(Hash(before.m_strName));
 }
 
-void CCalledNames::FindPasteMark() {
+void CCalledNames::FindPasteMarks() {
     // A '#' and the byte after it, which may be in the next piece. Most texts
     // have few '#': memchr passes over the rest fastest.
     const std::string_view piece = m_strPiece;
-    if (m_bAfterPound && (piece[0] == '#' || piece[0] == '\\'))
-        m_bMayPaste = true;
-    const char* const end = piece.data() + piece.size();
-    for (const char* p = piece.data(); !m_bMayPaste && p != end; ++p) {
+    if (m_bAfterPound && (piece[0] == '#' || piece[0] == '\\')) {
+        m_bHasPasteMarks = true;
+        // The first '#' ends the tail.
+        const CCalledNameBefore before = CalledNameBefore(m_strTail, m_strTail.size() - 1);
+        m_bMayPaste = piece[0] == '\\' || before.m_bUnsure || (before.m_nFrom == 0 && m_bTailCut) ||
+                      before.m_strName.starts_with('g');
+    }
+    const char* const begin = piece.data();
+    const char* const end = begin + piece.size();
+    for (const char* p = begin; !m_bMayPaste && p != end; ++p) {
         p = static_cast<const char*>(std::memchr(p, '#', static_cast<std::size_t>(end - p)));
         if (p == nullptr)
             break;
-        m_bMayPaste = p + 1 != end && (p[1] == '#' || p[1] == '\\');
+        if (p + 1 == end || (p[1] != '#' && p[1] != '\\'))
+            continue;
+        m_bHasPasteMarks = true;
+        // A backslash-newline may join the '#' to a '#' on the next line.
+        m_bMayPaste = p[1] == '\\' || MayPasteOntoG(static_cast<std::size_t>(p - begin));
     }
     m_bAfterPound = piece.back() == '#';
+}
+
+bool CCalledNames::MayPasteOntoG(std::size_t at) const {
+    std::string joined;
+    const CCalledNameBefore before = NameBefore(at, joined);
+    return before.m_bUnsure || before.m_strName.starts_with('g');
+}
+
+CCalledNameBefore CCalledNames::NameBefore(std::size_t at, std::string& joined) const {
+    const CCalledNameBefore before = CalledNameBefore(m_strPiece, at);
+    if (before.m_nFrom != 0 || m_strTail.empty())
+        return before;
+    // The name, or its blanks, may go back into the last pieces.
+    joined = m_strTail + std::string(m_strPiece.substr(0, at));
+    CCalledNameBefore whole = CalledNameBefore(joined, joined.size());
+    whole.m_bUnsure = whole.m_bUnsure || (whole.m_nFrom == 0 && m_bTailCut);
+    return whole;
 }
 
 void CCalledNames::Feed(std::string_view piece) {
@@ -221,18 +239,18 @@ void CCalledNames::Feed(std::string_view piece) {
         m_nFile = ++g_recent.m_nLastFile; // files are numbered from 1: a slot's 0 is empty
     m_strPiece = piece;
     if (!m_bMayPaste)
-        FindPasteMark();
+        FindPasteMarks();
     // Once unsure, a file may call anything: its names are not looked at.
-    if (m_bUnsure)
-        return;
+    if (!m_bUnsure) {
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
-    if (HasAvx2Block())
-        CAvx2::AddNames(*this);
-    else
-        AddNames<CByteBlock>();
+        if (HasAvx2Block())
+            CAvx2::AddNames(*this);
+        else
+            AddNames<CByteBlock>();
 #else
-    AddNames<CByteBlock>();
+        AddNames<CByteBlock>();
 #endif
+    }
     KeepTail();
 }
 

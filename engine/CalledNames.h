@@ -57,8 +57,12 @@ public:
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
     bool MayCall(const CLookup& names) const;
-    // False only when the file defines no macro that pastes: it has no "##",
-    // nor a '#' that a backslash-newline may join to the next one.
+    // Whether the file has a "##", or a '#' that a backslash-newline may join
+    // to the next one: it may paste something.
+    bool HasPasteMarks() const { return m_bHasPasteMarks; }
+    // False only when the file defines no macro that pastes onto a prefix
+    // that starts with "g": before each "##", past blanks and
+    // backslash-newlines, stands a name that does not.
     bool MayPaste() const { return m_bMayPaste; }
 
 private:
@@ -71,7 +75,11 @@ private:
     void AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
                         std::uint64_t opens);
     void AddNameBefore(std::size_t open);
-    void FindPasteMark();
+    void FindPasteMarks();
+    bool MayPasteOntoG(std::size_t at) const;
+    // CalledNameBefore of piece[at], joined with the tail where the piece
+    // cannot tell, in `joined`; unsure where the tail cannot either.
+    CCalledNameBefore NameBefore(std::size_t at, std::string& joined) const;
     void KeepTail();
 
     std::string_view m_strPiece;            // the piece being fed
@@ -84,6 +92,7 @@ private:
     // A '(' had more than the tail of names and blanks before it, or bytes
     // that do not tell: nothing can be ruled out.
     bool m_bUnsure = false;
+    bool m_bHasPasteMarks = false;
     bool m_bMayPaste = false;
     bool m_bAfterPound = false; // the last byte fed was a '#'
 };

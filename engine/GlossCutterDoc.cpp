@@ -214,8 +214,9 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     std::vector<std::size_t> read;    // the C-family files read to their end
     std::vector<CCalledNames> called; // ...and the names each calls
     // Gathering the called names costs a fifth of a scan, for the pasting
-    // pass alone: it starts once a file or the keyword file may paste. The
-    // files scanned before are read again should the pass find any macros.
+    // pass alone: it starts once a file pastes anything, or the keyword file
+    // pastes. The files scanned before are read again should the pass find
+    // any macros.
     const std::vector<CMacroDefinition> keywordFileMacros = MacrosOf(load.m_arrLines);
     std::atomic<bool> bMayPaste{AnyPastes(keywordFileMacros)};
     const unsigned nThreads = ScanThreadCount(load.m_settings);
@@ -229,7 +230,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
                               bMayPaste.load(std::memory_order_relaxed));
             if (uses.m_error == std::errc::operation_canceled)
                 return; // the load ends unused: nothing to hand over
-            if (uses.m_calledNames.MayPaste())
+            if (uses.m_calledNames.HasPasteMarks())
                 bMayPaste.store(true, std::memory_order_relaxed);
             if (IsKeywordFile(paths[index], keywordFile))
                 uses.MarkOwnDefines();
@@ -278,6 +279,8 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     std::vector<CForwardingTexts> forwarding(read.size());
     std::vector<bool> lexed(read.size());
     std::atomic<bool> bCancelled{false};
+    // The keyword file may define the pasting macros too, scanned or not.
+    std::vector<std::vector<CMacroDefinition>> macros{keywordFileMacros};
     const auto analyze = [&](const std::function<bool(std::size_t k)>& needs) {
         std::vector<std::size_t> files;
         for (std::size_t k = 0; k < read.size(); ++k) {
@@ -293,17 +296,17 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
                 AnalyzeDefinitions(load.m_arrSourcePaths[read[files[f]]], defined[files[f]],
                                    forwarding[files[f]]);
         });
+        for (const std::size_t k : files) {
+            if (!defined[k].empty())
+                macros.push_back(std::move(defined[k]));
+        }
     };
     analyze([&](std::size_t k) { return called[k].MayPaste(); });
-    // The keyword file may define the pasting macros too, scanned or not.
-    std::vector<std::vector<CMacroDefinition>> macros{keywordFileMacros};
-    for (std::vector<CMacroDefinition>& list : defined) {
-        if (!list.empty())
-            macros.push_back(std::move(list));
-    }
     // Without a macro that pastes, there is nothing to hand on.
     if (std::none_of(macros.begin(), macros.end(), AnyPastes))
         return bCancelled ? std::nullopt : std::optional<CPastingMacros>(CPastingMacros({}));
+    // A file read in a round pastes nothing onto a "g" prefix, but its
+    // definitions with a "##" may hand a parameter on: they join the lists.
     AddForwardingMacros(forwarding, macros, [&](const CCalledNames::CLookup& names) {
         analyze([&](std::size_t k) { return called[k].MayCall(names); });
     });

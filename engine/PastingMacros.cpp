@@ -357,8 +357,14 @@ void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
         std::vector<std::uint32_t> hashes(frontier.size());
         std::transform(frontier.begin(), frontier.end(), hashes.begin(), CCalledNames::Hash);
         const CCalledNames::CLookup lookup(std::move(hashes));
-        if (fetch)
+        if (fetch) {
+            const std::size_t nLists = lists.size();
             fetch(lookup);
+            // Moved with their lists, the definitions stay where they are.
+            for (std::size_t k = nLists; k < lists.size(); ++k)
+                for (const CMacroDefinition& definition : lists[k])
+                    known.m_arrAll.push_back(&definition);
+        }
         ParseCalling(forwarding, parsed, lookup, known);
         frontier.clear();
         for (const std::string_view name : NamesHandingOn(known.m_arrAll, reached)) {

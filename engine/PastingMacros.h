@@ -82,8 +82,9 @@ void AddTextDefinitions(std::string_view text, std::vector<CMacroDefinition>& ma
 // list: CPastingMacros then finds what it would find with every text parsed.
 // Before each round, `fetch`, if given, may fill more of the lists of
 // `forwarding` (their number stays), which it holds itself, with the texts
-// that may call the names the round looks for; a text left out then would
-// not be parsed in it.
+// that may call the names the round looks for, and append to `lists` the
+// definitions parsed with them; a text left out then would not be parsed in
+// it.
 void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
                          std::vector<std::vector<CMacroDefinition>>& lists,
                          const std::function<void(const CCalledNames::CLookup& names)>& fetch = {});

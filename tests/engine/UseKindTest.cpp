@@ -146,11 +146,12 @@ const CallRow kCallRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesOf, testing::ValuesIn(kCallRows), kRowName);
 
-// Whether a text may define a macro that pastes, told from its bytes wherever
-// the pieces end.
+// Whether a text pastes anything, and may define a macro that pastes onto a
+// "g" prefix, told from its bytes wherever the pieces end.
 struct PasteRow {
     const char* name;
     std::string text;
+    bool bHasMarks;
     bool bMayPaste;
 };
 
@@ -158,15 +159,22 @@ class MayPasteOf : public testing::TestWithParam<PasteRow> {};
 
 TEST_P(MayPasteOf, IsToldWhereverThePiecesEnd) {
     ExpectAtEveryCut(GetParam().text, [&](const CCalledNames& names) {
-        return names.MayPaste() == GetParam().bMayPaste;
+        return names.HasPasteMarks() == GetParam().bHasMarks &&
+               names.MayPaste() == GetParam().bMayPaste;
     });
 }
 
 const PasteRow kPasteRows[] = {
-    {"pasting", "#define T(x) g ## x", true},
-    {"joined_by_a_backslash_newline", "#define T(x) g #\\\n# x", true},
-    {"apart", "#define T(x) # x # y", false},
-    {"none", "T(a)", false},
+    {"onto_g", "#define T(x) g ## x", true, true},
+    {"onto_a_g_name_past_a_line", "#define T(x) gA \\\n ##x", true, true},
+    {"joined_by_a_backslash_newline", "#define T(x) a #\\\n# x", true, true},
+    // The bytes cannot tell: the name may go on before the backslash-newline,
+    // or a comment may hide one.
+    {"onto_a_name_that_may_go_on", "#define T(x) g\\\nA ## x", true, true},
+    {"past_a_comment", "#define T(x) a /* c */ ## x", true, true},
+    {"onto_other_names", "#define T(x) x ## y A##x fg##x", true, false},
+    {"apart", "#define T(x) # x # y", false, false},
+    {"none", "T(a)", false, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pasting, MayPasteOf, testing::ValuesIn(kPasteRows), kRowName);
@@ -220,7 +228,9 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
     dir.Put("src/a.c",
             "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
-    dir.Put("src/d.c", "S2(A) HALF(A) CMT(B)\n");
+    dir.Put("src/d.c", "S2(A) HALF(A) CMT(B) SHOW6(C) SHOW7(G)\n");
+    // Pastes, but onto no "g" prefix: read only once SHOW is reached.
+    dir.Put("src/e.h", "#define SHOW6(y) SHOW(y) a ## b\n#define SHOW7(y) SHOW6(y)\n");
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
@@ -231,17 +241,20 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
                        "#define SHOW5(y) SHOW4(y)\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
                        "T(x) gMenu ## x\n#endif\n#define HALF(x) (1 / 2) + g ## x\n"
                        "#define CMT(x) /* a */ g ## x\n");
-    EXPECT_EQ(LoadedKinds(dir,
-                          std::string("#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
-                                      "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n"
-                                      "#define sMenuA \"m\"\n") +
-                              GetParam().keywords,
-                          GetParam().nThreads),
-              (std::vector<std::string>{std::string("gA: a.c:1:code a.c:1:pasted d.c:1:pasted ") +
-                                            "b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
-                                        "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted",
-                                        "gD: a.c:3:comment", "gE: a.c:4:pasted",
-                                        "gF:", std::string("gMenuA:") + GetParam().menuUses}));
+    EXPECT_EQ(
+        LoadedKinds(
+            dir,
+            std::string("#define sA \"a\"\n#define sB \"b\"\n#define sC \"c\"\n"
+                        "#define sD \"d\"\n#define sE \"e\"\n#define sF \"f\"\n#define sG \"g\"\n"
+                        "#define sMenuA \"m\"\n") +
+                GetParam().keywords,
+            GetParam().nThreads),
+        (std::vector<std::string>{std::string("gA: a.c:1:code a.c:1:pasted d.c:1:pasted ") +
+                                      "b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
+                                  "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted d.c:1:pasted",
+                                  "gD: a.c:3:comment", "gE: a.c:4:pasted",
+                                  "gF:", "gG: d.c:1:pasted",
+                                  std::string("gMenuA:") + GetParam().menuUses}));
 }
 
 const PastedRow kPastedRows[] = {
