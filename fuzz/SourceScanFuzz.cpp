@@ -12,6 +12,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "KeywordSort.h"
+#include "PastingMacros.h"
 #include "ReferenceModels.h"
 #include "SourceLexer.h"
 #include "SourceTokenizer.h"
@@ -112,16 +113,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
                "single bytes change the uses or their kinds");
 
     // Whatever the pieces, a file's called names hold every name that stands
-    // before a '(' of the whole text.
+    // before a '(' of the whole text, as an invocation or a definition's line
+    // has it, and it is known to paste when one of its definitions does.
     CCalledNames called;
     ScanInPieces(index, text, sizes, true, &called);
     called.Finish();
+    const auto mayCall = [&](std::string_view name) {
+        return called.MayCall(CCalledNames::CLookup({CCalledNames::Hash(name)}));
+    };
     for (std::size_t open = text.find('('); open != std::string_view::npos;
          open = text.find('(', open + 1)) {
         const std::string_view name = NameBeforeParenthesis(text, open);
-        FUZZ_CHECK(name.empty() ||
-                       called.MayCall(CCalledNames::CLookup({CCalledNames::Hash(name)})),
+        FUZZ_CHECK(name.empty() || mayCall(name),
                    "a name before a '(' is missing from the called names");
+        const CCalledNameBefore before = CalledNameBefore(text, open);
+        FUZZ_CHECK(before.m_strName.empty() || mayCall(before.m_strName),
+                   "a name a definition may call is missing from the called names");
     }
+    std::vector<CMacroDefinition> macros;
+    AddTextDefinitions(text, macros);
+    FUZZ_CHECK(!AnyPastes(macros) || called.MayPaste(),
+               "a macro that pastes onto a \"g\" prefix went unseen");
+    FUZZ_CHECK(!called.MayPaste() || called.HasPasteMarks(), "a paste without its marks");
     return 0;
 }
