@@ -80,17 +80,34 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
+// The k below `n` that `test` holds for, in order. Each test looks through a
+// file's called names: the tests are spread over the threads, in runs.
+std::vector<std::size_t> FilesThat(std::size_t n, unsigned nThreads,
+                                   const std::function<bool(std::size_t k)>& test) {
+    constexpr std::size_t kRun = 256;
+    std::vector<char> holds(n);
+    ParallelFor((n + kRun - 1) / kRun, nThreads, [&](std::size_t run) {
+        for (std::size_t k = run * kRun; k < std::min(n, (run + 1) * kRun); ++k)
+            holds[k] = test(k) ? 1 : 0;
+    });
+    std::vector<std::size_t> files;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (holds[k] != 0)
+            files.push_back(k);
+    }
+    return files;
+}
+
 // Of the files `read`, those that may invoke one of `macros`: only they are
 // read again. `called[k]` holds the names that file k calls.
 std::vector<std::size_t> FilesThatMayCall(const std::vector<std::size_t>& read,
                                           const std::vector<CCalledNames>& called,
-                                          const CPastingMacros& macros) {
+                                          const CPastingMacros& macros, unsigned nThreads) {
     const CCalledNames::CLookup names(macros.GetNameHashes());
-    std::vector<std::size_t> calling;
-    for (std::size_t k = 0; k < read.size(); ++k) {
-        if (called[k].MayCall(names))
-            calling.push_back(read[k]);
-    }
+    std::vector<std::size_t> calling =
+        FilesThat(read.size(), nThreads, [&](std::size_t k) { return called[k].MayCall(names); });
+    for (std::size_t& k : calling)
+        k = read[k];
     return calling;
 }
 
@@ -262,7 +279,8 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
         return false;
     if (pasting->IsEmpty())
         return true;
-    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting), scanner, *pasting);
+    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting, nThreads), scanner,
+                         *pasting);
 }
 
 std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
@@ -283,11 +301,10 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     std::vector<std::vector<CMacroDefinition>> macros{keywordFileMacros};
     const auto analyze = [&](const std::function<bool(std::size_t k)>& needs) {
         std::vector<std::size_t> files;
-        for (std::size_t k = 0; k < read.size(); ++k) {
-            if (!lexed[k] && needs(k)) {
-                lexed[k] = true;
-                files.push_back(k);
-            }
+        for (const std::size_t k : FilesThat(
+                 read.size(), nThreads, [&](std::size_t k) { return !lexed[k] && needs(k); })) {
+            lexed[k] = true;
+            files.push_back(k);
         }
         ParallelFor(files.size(), nThreads, [&](std::size_t f) {
             if (m_pProgress != nullptr && m_pProgress->IsCancelled())
