@@ -6,9 +6,11 @@
 #include "JsonWriter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <functional>
 #include <ostream>
+#include <thread>
 
 namespace {
 
@@ -78,80 +80,177 @@ void WriteTextReport(std::ostream& out, const CScanResult& result, const CTextSt
         out << Summary(result) << '\n';
 }
 
-void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly) {
-    // Built in a buffer that goes out a megabyte at a time: a large tree has
-    // hundreds of thousands of uses, and a stream insertion per field would
-    // dominate.
-    constexpr std::size_t kFlushBytes = 1 << 20;
-    std::string json;
-    json.reserve(kFlushBytes + 4096);
-    const auto flush = [&] {
-        out.write(json.data(), static_cast<std::streamsize>(json.size()));
-        json.clear();
-    };
-    json += "{\"keywordFile\": ";
-    AppendJsonPath(json, result.m_strKeywordFile);
-    json += ", \"keywords\": [";
-    const char* separator = "\n  ";
-    // Each path is escaped once: a file's uses of many keywords share it.
-    const std::vector<std::string> noPaths;
-    const std::vector<std::string>& paths =
-        result.m_pSourcePaths != nullptr ? *result.m_pSourcePaths : noPaths;
-    std::vector<std::string> pathJson(paths.size());
-    std::string otherJson;
-    const auto fileJson = [&](const CUsed& used) -> const std::string& {
-        const std::string* pPath = used.m_strFile.GetAddress();
-        const std::less_equal<> notAfter;
-        if (!paths.empty() && notAfter(paths.data(), pPath) && notAfter(pPath, &paths.back())) {
-            std::string& json = pathJson[static_cast<std::size_t>(pPath - paths.data())];
-            if (json.empty())
-                AppendJsonPath(json, *pPath);
-            return json;
-        }
-        otherJson.clear();
-        AppendJsonPath(otherJson, *pPath);
-        return otherJson;
-    };
+namespace {
+
+// A keyword's uses, or some of them: its object is opened before the first
+// and closed after the last.
+struct CJsonPiece {
+    const CKeyword* m_pKeyword = nullptr;
+    std::size_t m_nFirstUse = 0;
+    std::size_t m_nEndUse = 0;
+    bool m_bFirstKeyword = false;
+};
+
+// Pieces of about kUsesPerBatch uses together make a batch of the report,
+// which a thread builds at once; a keyword of many uses spreads over several.
+constexpr std::size_t kUsesPerBatch = 2048;
+constexpr std::size_t kKeywordsPerBatch = 256;
+
+std::vector<std::vector<CJsonPiece>> JsonBatches(const CScanResult& result, bool bUnusedOnly) {
+    std::vector<std::vector<CJsonPiece>> batches(1);
+    std::size_t nUsesInBatch = 0;
+    bool bFirst = true;
     for (const auto& keyword : result.m_arrKeywords) {
         if (bUnusedOnly && !keyword->IsUnused(result.m_bStrict))
             continue;
-        json += separator;
-        json += "{\"line\": ";
-        AppendNumber(json, keyword->m_nLine);
-        json += ", \"symbol\": ";
-        AppendJsonString(json, keyword->m_strSymbol);
-        json += ", \"value\": ";
-        AppendJsonString(json, keyword->m_strValue);
-        json += R"(, "status": ")";
-        json += KeywordStatusName(keyword->GetStatus());
-        if (result.m_pBaseline != nullptr)
-            json += result.m_pBaseline->Contains(keyword->m_strSymbol) ? R"(", "baselined": true)"
-                                                                       : R"(", "baselined": false)";
-        json += keyword->m_bMarked ? R"(", "marked": true, "sameSymbol": )"
-                                   : R"(", "marked": false, "sameSymbol": )";
-        AppendLines(json, keyword->m_arrSameSymbolLines);
-        json += R"(, "sameValue": )";
-        AppendLines(json, keyword->m_arrSameValueLines);
-        json += R"(, "uses": [)";
-        const char* useSeparator = "";
-        for (const CUsed& used : keyword->m_listUsed) {
-            json += useSeparator;
-            json += "{\"file\": ";
-            json += fileJson(used);
-            json += ", \"line\": ";
-            AppendNumber(json, used.m_nLine);
-            json += R"(, "kind": ")";
-            json += UseKindName(used.m_kind);
-            json += "\"}";
-            useSeparator = ", ";
-            if (json.size() >= kFlushBytes)
-                flush();
-        }
-        json += "]}";
-        separator = ",\n  ";
-        if (json.size() >= kFlushBytes)
-            flush();
+        const std::size_t nUses = keyword->m_listUsed.size();
+        std::size_t first = 0;
+        do {
+            if (nUsesInBatch >= kUsesPerBatch || batches.back().size() >= kKeywordsPerBatch) {
+                batches.emplace_back();
+                nUsesInBatch = 0;
+            }
+            const std::size_t end = std::min(nUses, first + (kUsesPerBatch - nUsesInBatch));
+            batches.back().push_back({keyword.get(), first, end, bFirst});
+            nUsesInBatch += end - first;
+            bFirst = false;
+            first = end;
+        } while (first < nUses);
     }
+    return batches;
+}
+
+// The JSON of each of the load's paths, escaped once: a file's uses of many
+// keywords share it.
+class CPathJson final {
+public:
+    explicit CPathJson(const std::vector<std::string>* pPaths)
+        : m_pPaths(pPaths), m_arrJson(pPaths != nullptr ? pPaths->size() : 0) {
+        for (std::size_t k = 0; k < m_arrJson.size(); ++k)
+            AppendJsonPath(m_arrJson[k], (*m_pPaths)[k]);
+    }
+
+    void Append(std::string& json, const CUsed& used) const {
+        const std::string* pPath = used.m_strFile.GetAddress();
+        const std::less_equal<> notAfter;
+        if (m_pPaths != nullptr && !m_pPaths->empty() && notAfter(m_pPaths->data(), pPath) &&
+            notAfter(pPath, &m_pPaths->back()))
+            json += m_arrJson[static_cast<std::size_t>(pPath - m_pPaths->data())];
+        else
+            AppendJsonPath(json, *pPath);
+    }
+
+private:
+    const std::vector<std::string>* m_pPaths;
+    std::vector<std::string> m_arrJson;
+};
+
+void AppendJsonPiece(std::string& json, const CJsonPiece& piece, const CScanResult& result,
+                     const CPathJson& paths) {
+    const CKeyword& keyword = *piece.m_pKeyword;
+    if (piece.m_nFirstUse == 0) {
+        json += piece.m_bFirstKeyword ? "\n  " : ",\n  ";
+        json += "{\"line\": ";
+        AppendNumber(json, keyword.m_nLine);
+        json += ", \"symbol\": ";
+        AppendJsonString(json, keyword.m_strSymbol);
+        json += ", \"value\": ";
+        AppendJsonString(json, keyword.m_strValue);
+        json += R"(, "status": ")";
+        json += KeywordStatusName(keyword.GetStatus());
+        if (result.m_pBaseline != nullptr)
+            json += result.m_pBaseline->Contains(keyword.m_strSymbol) ? R"(", "baselined": true)"
+                                                                      : R"(", "baselined": false)";
+        json += keyword.m_bMarked ? R"(", "marked": true, "sameSymbol": )"
+                                  : R"(", "marked": false, "sameSymbol": )";
+        AppendLines(json, keyword.m_arrSameSymbolLines);
+        json += R"(, "sameValue": )";
+        AppendLines(json, keyword.m_arrSameValueLines);
+        json += R"(, "uses": [)";
+    }
+    for (std::size_t u = piece.m_nFirstUse; u < piece.m_nEndUse; ++u) {
+        const CUsed& used = keyword.m_listUsed[u];
+        json += u == 0 ? "{\"file\": " : ", {\"file\": ";
+        paths.Append(json, used);
+        json += ", \"line\": ";
+        AppendNumber(json, used.m_nLine);
+        json += R"(, "kind": ")";
+        json += UseKindName(used.m_kind);
+        json += "\"}";
+    }
+    if (piece.m_nEndUse == keyword.m_listUsed.size())
+        json += "]}";
+}
+
+// Builds `nItems` texts with `build` on `nThreads` threads and writes them
+// in order. Each thread has two slots: a text waits there to be written, and
+// one further than that waits for a slot.
+void WriteInOrder(std::ostream& out, std::size_t nItems, unsigned nThreads,
+                  const std::function<void(std::size_t k, std::string& text)>& build) {
+    const auto write = [&](const std::string& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    };
+    if (nThreads <= 1 || nItems <= 1) {
+        std::string text;
+        for (std::size_t k = 0; k < nItems; ++k) {
+            text.clear();
+            build(k, text);
+            write(text);
+        }
+        return;
+    }
+    // A cache line each: the threads fill theirs at once.
+    struct alignas(64) CSlot {
+        std::string m_strText;
+        std::atomic<std::size_t> m_nReady{0}; // the item it holds, plus one
+    };
+    const std::size_t nSlots = std::size_t{2} * nThreads;
+    std::vector<CSlot> slots(nSlots);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> written{0};
+    const auto builder = [&] {
+        for (std::size_t k = next++; k < nItems; k = next++) {
+            for (std::size_t w = written.load(); k >= w + nSlots; w = written.load())
+                written.wait(w);
+            CSlot& slot = slots[k % nSlots];
+            slot.m_strText.clear();
+            build(k, slot.m_strText);
+            slot.m_nReady.store(k + 1);
+            slot.m_nReady.notify_one();
+        }
+    };
+    {
+        std::vector<std::jthread> builders;
+        for (unsigned t = 0; t < nThreads; ++t)
+            builders.emplace_back(builder);
+        for (std::size_t k = 0; k < nItems; ++k) {
+            CSlot& slot = slots[k % nSlots];
+            for (std::size_t r = slot.m_nReady.load(); r != k + 1; r = slot.m_nReady.load())
+                slot.m_nReady.wait(r);
+            write(slot.m_strText);
+            written.store(k + 1);
+            written.notify_all();
+        }
+    }
+}
+
+} // namespace
+
+void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedOnly) {
+    // The uses go out in batches that the threads build in turn: a large tree
+    // has hundreds of thousands of them, and a stream insertion per field
+    // would dominate.
+    std::string json = "{\"keywordFile\": ";
+    AppendJsonPath(json, result.m_strKeywordFile);
+    json += ", \"keywords\": [";
+    out.write(json.data(), static_cast<std::streamsize>(json.size()));
+    const CPathJson paths(result.m_pSourcePaths);
+    const std::vector<std::vector<CJsonPiece>> batches = JsonBatches(result, bUnusedOnly);
+    WriteInOrder(out, batches.size(), result.m_nThreads, [&](std::size_t k, std::string& text) {
+        for (const CJsonPiece& piece : batches[k])
+            AppendJsonPiece(text, piece, result, paths);
+    });
+    json.clear();
     const auto count = [&](KeywordStatus status) {
         return std::to_string(CountWithStatus(result.m_arrKeywords, status));
     };
@@ -162,5 +261,5 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
             ", \"marked\": " + count(KeywordStatus::Marked) +
             ", \"files\": " + std::to_string(result.m_nFiles) +
             ", \"unreadable\": " + std::to_string(result.m_nUnreadable) + "}}\n";
-    flush();
+    out.write(json.data(), static_cast<std::streamsize>(json.size()));
 }

@@ -20,6 +20,7 @@ struct CScanResult {
     // Where the uses' paths are stored, if known: a path is then escaped once,
     // not once per use.
     const std::vector<std::string>* m_pSourcePaths = nullptr;
+    unsigned m_nThreads = 1; // that the JSON report may be built on
 };
 
 // How the text report looks.

@@ -168,7 +168,7 @@ int RunScan(const CCliRequest& request, const CxVersionInfo& version,
         settings.m_strKeywordFile, doc.m_arrKeywords,
         doc.GetScannedFileCount(), doc.GetUnreadable().size(),
         request.m_bStrict,         request.m_strBaselineFile ? &baseline : nullptr,
-        &doc.GetSourcePaths()};
+        &doc.GetSourcePaths(),     settings.GetThreadCount()};
     if (request.m_strWriteBaselineFile && !WriteBaseline(*request.m_strWriteBaselineFile, result))
         return kExitError;
     CTextStyle style;

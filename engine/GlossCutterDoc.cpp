@@ -18,7 +18,6 @@
 #include <atomic>
 #include <functional>
 #include <iterator>
-#include <thread>
 #include <unordered_map>
 
 CLineArray g_arrKeywordLines;
@@ -111,12 +110,6 @@ std::vector<std::size_t> FilesThatMayCall(const std::vector<std::size_t>& read,
     return calling;
 }
 
-// Scans spread over every core, unless the settings ask for fewer threads.
-unsigned ScanThreadCount(const CLoadSettings& settings) {
-    return settings.m_nThreads != 0 ? settings.m_nThreads
-                                    : std::max(1U, std::thread::hardware_concurrency());
-}
-
 // The workers hand a file's uses over as soon as it is scanned, so a keyword's
 // list holds each file's uses in order but the files in the order they were
 // finished; a stable sort by file puts them back into walk order and keeps
@@ -188,7 +181,7 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
     for (const auto& folder : load.m_settings.m_arrSourceFolders) {
         if (!folder.empty())
             AnalyzeFolder(folder, skipped, load.m_arrSourcePaths, load.m_arrUnreadable,
-                          ScanThreadCount(load.m_settings));
+                          load.m_settings.GetThreadCount());
         if (m_pProgress != nullptr && m_pProgress->IsCancelled())
             return false;
     }
@@ -236,7 +229,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     // any macros.
     const std::vector<CMacroDefinition> keywordFileMacros = MacrosOf(load.m_arrLines);
     std::atomic<bool> bMayPaste{AnyPastes(keywordFileMacros)};
-    const unsigned nThreads = ScanThreadCount(load.m_settings);
+    const unsigned nThreads = load.m_settings.GetThreadCount();
     CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
     // Each worker hands its file's uses over itself; only the counts, errors
@@ -292,7 +285,7 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     // does. Each file's list is kept whole, in walk order: moving a list
     // costs nothing, moving its definitions one by one would cost time with
     // their number.
-    const unsigned nThreads = ScanThreadCount(load.m_settings);
+    const unsigned nThreads = load.m_settings.GetThreadCount();
     std::vector<std::vector<CMacroDefinition>> defined(read.size());
     std::vector<CForwardingTexts> forwarding(read.size());
     std::vector<bool> lexed(read.size());
@@ -345,7 +338,7 @@ bool CGlossCutterDoc::AddPastedUses(const CKeywordLoad& load, const std::vector<
         [&](std::size_t k, CFileUses& uses) {
             AnalyzePastedUses(scanner, macros, paths[read[k]], uses);
         },
-        read.size(), ScanThreadCount(load.m_settings),
+        read.size(), load.m_settings.GetThreadCount(),
         [&](std::size_t k, CFileUses& uses) {
             if (IsKeywordFile(paths[read[k]], keywordFile))
                 uses.MarkOwnDefines();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
+#include <thread>
 #include <vector>
 
 inline constexpr std::size_t kSlotCount = 8;
@@ -19,4 +21,9 @@ struct CLoadSettings {
     // without using them. Compared as the skipped files are.
     std::vector<std::string> m_listUnscannedFiles{};
     unsigned m_nThreads = 0; // scanning threads; 0: one a core
+
+    // The threads a load, and its report, spread over.
+    unsigned GetThreadCount() const {
+        return m_nThreads != 0 ? m_nThreads : std::max(1U, std::thread::hardware_concurrency());
+    }
 };

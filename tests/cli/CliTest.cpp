@@ -322,6 +322,31 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
     EXPECT_EQ(report(" --unused"), head + gB + tail);
 }
 
+// The JSON report is the same on any number of threads: keywords with no use,
+// a few, and more than a thread builds at once, in more batches than threads.
+TEST(CliJsonReport, IsTheSameOnAnyNumberOfThreads) {
+    std::vector<testing_tables::KeywordRow> rows;
+    rows.reserve(701);
+    for (int k = 0; k < 700; ++k)
+        rows.push_back({"g" + std::to_string(k), k % 7 == 0, k + 1, k % 5});
+    rows.push_back({"gMany", false, 701, 9000});
+    const CKeywordArray table = testing_tables::MakeTable(rows);
+    const std::string keywordFile = "keys.h";
+    const auto report = [&](unsigned nThreads, bool bUnusedOnly) {
+        CScanResult result{keywordFile, table, 1, 0};
+        result.m_nThreads = nThreads;
+        std::ostringstream out;
+        WriteJsonReport(out, result, bUnusedOnly);
+        return out.str();
+    };
+    for (const bool bUnusedOnly : {false, true}) {
+        const std::string one = report(1, bUnusedOnly);
+        EXPECT_EQ(one.find("\"symbol\": \"gMany\"") != std::string::npos, !bUnusedOnly);
+        for (const unsigned nThreads : {2U, 3U, 8U})
+            EXPECT_EQ(report(nThreads, bUnusedOnly), one) << nThreads << " threads";
+    }
+}
+
 // A redefinition is warned of, a text under two symbols noted; marked lines count
 // for neither. JSON lists the other lines.
 TEST_F(CliRun, DuplicatesAreWarnedOfAndListed) {
