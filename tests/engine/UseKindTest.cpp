@@ -226,21 +226,23 @@ class PastedUses : public testing::TestWithParam<PastedRow> {};
 
 TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
     const TempDir dir;
-    dir.Put("src/a.c",
-            "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F)\n");
+    dir.Put("src/a.c", "T(A) gA T3(A)\n\nSHOW(B) T2(x, C) T(1A) T(A B) // T(D)\nSHOW4(E) SHOW5(F) "
+                       "T2(\"x,y\", C)\n");
     dir.Put("src/d.c", "S2(A) HALF(A) CMT(B) SHOW6(C) SHOW7(G)\n");
     // Pastes, but onto no "g" prefix: read only once SHOW is reached.
     dir.Put("src/e.h", "#define SHOW6(y) SHOW(y) a ## b\n#define SHOW7(y) SHOW6(y)\n");
     dir.Put("src/a.txt", "T(A) // gA\n");
     // A comment and a string that the file's 256 KiB read pieces cut.
     dir.Put("src/b.c", std::string(262140, ' ') + "/* gA */ \"gA\" gA");
-    // Walked after a.c, defining what it invokes.
-    dir.Put("src/c.h", "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
-                       "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
-                       "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
-                       "#define SHOW5(y) SHOW4(y)\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
-                       "T(x) gMenu ## x\n#endif\n#define HALF(x) (1 / 2) + g ## x\n"
-                       "#define CMT(x) /* a */ g ## x\n");
+    // Walked after a.c, defining what it invokes. SHOW5 is parsed at once for
+    // its "##", but is five macros away from one that pastes.
+    dir.Put("src/c.h",
+            "#define T(x) g ## x\n#define T2(a, b) gLong##a##b g##b\n"
+            "#define SHOW(y) \\\n  T(y)\n#define SHOW2(y) SHOW(y)\n"
+            "#define SHOW3(y) SHOW2(y)\n#define SHOW4(y) SHOW3(y)\n"
+            "#define SHOW5(y) SHOW4(y) a ## b\n#define T3(x) /*/ g ## x */\n#if 0\n#define "
+            "T(x) gMenu ## x\n#endif\n#define HALF(x) (1 / 2) + g ## x\n"
+            "#define CMT(x) /* a */ g ## x\n");
     EXPECT_EQ(
         LoadedKinds(
             dir,
@@ -251,9 +253,9 @@ TEST_P(PastedUses, JoinTheLexicalOnesInWalkAndLineOrder) {
             GetParam().nThreads),
         (std::vector<std::string>{std::string("gA: a.c:1:code a.c:1:pasted d.c:1:pasted ") +
                                       "b.c:1:comment b.c:1:string b.c:1:code a.txt:1:code",
-                                  "gB: a.c:3:pasted d.c:1:pasted", "gC: a.c:3:pasted d.c:1:pasted",
-                                  "gD: a.c:3:comment", "gE: a.c:4:pasted",
-                                  "gF:", "gG: d.c:1:pasted",
+                                  "gB: a.c:3:pasted d.c:1:pasted",
+                                  "gC: a.c:3:pasted a.c:4:pasted d.c:1:pasted", "gD: a.c:3:comment",
+                                  "gE: a.c:4:pasted", "gF:", "gG: d.c:1:pasted",
                                   std::string("gMenuA:") + GetParam().menuUses}));
 }
 
