@@ -81,11 +81,21 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
     MakeRecords(found, path, uses);
 }
 
+namespace {
+
+// The file at `path` whole, in its thread's buffer: valid until the thread
+// reads the next file. The scan's worker threads end with the scan.
+std::error_code ReadOnThread(const std::string& path, std::string_view& text) {
+    thread_local std::string buffer;
+    return files::ReadWholeFile(path, buffer, text);
+}
+
+} // namespace
+
 std::error_code AnalyzeDefinitions(const std::string& path, std::vector<CMacroDefinition>& macros,
                                    CForwardingTexts& forwarding) {
-    thread_local std::string buffer; // the scan's worker threads end with the scan
     std::string_view text;
-    const std::error_code ec = files::ReadWholeFile(path, buffer, text);
+    const std::error_code ec = ReadOnThread(path, text);
     if (!ec)
         AddTextDefinitions(text, macros, &forwarding);
     return ec;
@@ -93,9 +103,8 @@ std::error_code AnalyzeDefinitions(const std::string& path, std::vector<CMacroDe
 
 void AnalyzePastedUses(const CUsageScanner& scanner, const CPastingMacros& macros,
                        const std::string& path, CFileUses& uses) {
-    thread_local std::string buffer; // the scan's worker threads end with the scan
     std::string_view text;
-    uses.m_error = files::ReadWholeFile(path, buffer, text);
+    uses.m_error = ReadOnThread(path, text);
     CSourceUseArray found;
     macros.FindUses(scanner.GetIndex(), text, found);
     MakeRecords(found, path, uses);
