@@ -120,27 +120,45 @@ std::vector<std::vector<CJsonPiece>> JsonBatches(const CScanResult& result, bool
     return batches;
 }
 
-// The JSON of each of the load's paths, escaped once: a file's uses of many
-// keywords share it.
+// The JSON of each of the load's paths that a reported use names, escaped
+// once, before the threads build: a file's uses of many keywords share it.
 class CPathJson final {
 public:
-    explicit CPathJson(const std::vector<std::string>* pPaths)
+    CPathJson(const std::vector<std::string>* pPaths,
+              const std::vector<std::vector<CJsonPiece>>& batches)
         : m_pPaths(pPaths), m_arrJson(pPaths != nullptr ? pPaths->size() : 0) {
-        for (std::size_t k = 0; k < m_arrJson.size(); ++k)
-            AppendJsonPath(m_arrJson[k], (*m_pPaths)[k]);
+        for (const auto& batch : batches) {
+            for (const CJsonPiece& piece : batch) {
+                for (std::size_t u = piece.m_nFirstUse; u < piece.m_nEndUse; ++u) {
+                    const CUsed& used = piece.m_pKeyword->m_listUsed[u];
+                    const std::size_t k = IndexOf(used);
+                    if (k != kNone && m_arrJson[k].empty())
+                        AppendJsonPath(m_arrJson[k], used.m_strFile);
+                }
+            }
+        }
     }
 
     void Append(std::string& json, const CUsed& used) const {
-        const std::string* pPath = used.m_strFile.GetAddress();
-        const std::less_equal<> notAfter;
-        if (m_pPaths != nullptr && !m_pPaths->empty() && notAfter(m_pPaths->data(), pPath) &&
-            notAfter(pPath, &m_pPaths->back()))
-            json += m_arrJson[static_cast<std::size_t>(pPath - m_pPaths->data())];
+        if (const std::size_t k = IndexOf(used); k != kNone)
+            json += m_arrJson[k];
         else
-            AppendJsonPath(json, *pPath);
+            AppendJsonPath(json, used.m_strFile);
     }
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // Where the use's path is among the load's, or kNone.
+    std::size_t IndexOf(const CUsed& used) const {
+        const std::string* pPath = used.m_strFile.GetAddress();
+        const std::less_equal<> notAfter;
+        if (m_pPaths == nullptr || m_pPaths->empty() || !notAfter(m_pPaths->data(), pPath) ||
+            !notAfter(pPath, &m_pPaths->back()))
+            return kNone;
+        return static_cast<std::size_t>(pPath - m_pPaths->data());
+    }
+
     const std::vector<std::string>* m_pPaths;
     std::vector<std::string> m_arrJson;
 };
@@ -244,8 +262,8 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     AppendJsonPath(json, result.m_strKeywordFile);
     json += ", \"keywords\": [";
     out.write(json.data(), static_cast<std::streamsize>(json.size()));
-    const CPathJson paths(result.m_pSourcePaths);
     const std::vector<std::vector<CJsonPiece>> batches = JsonBatches(result, bUnusedOnly);
+    const CPathJson paths(result.m_pSourcePaths, batches);
     WriteInOrder(out, batches.size(), result.m_nThreads, [&](std::size_t k, std::string& text) {
         for (const CJsonPiece& piece : batches[k])
             AppendJsonPiece(text, piece, result, paths);
