@@ -36,7 +36,10 @@ bool IsTokenByte(char c) {
     return kTokenBytes[static_cast<unsigned char>(c)];
 }
 
-constexpr std::size_t kBlock = 64; // as every TBlock
+constexpr std::size_t kBlock = CByteBlock::kSize;
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+static_assert(CByteBlockAvx2::kSize == kBlock, "the loop's blocks are of one size");
+#endif
 
 constexpr std::array<bool, 256> kDelimiterBytes = [] {
     std::array<bool, 256> delimiters{};
