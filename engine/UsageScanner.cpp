@@ -5,6 +5,7 @@
 #include "SourceLexer.h"
 
 #include <array>
+#include <memory>
 #include <mutex>
 
 CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> isCancelled)
@@ -13,8 +14,14 @@ CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> i
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
                                         CCalledNames* pCalled) const {
     // One buffer per thread: large enough to read efficiently, and allocated
-    // once however many files a load scans.
-    thread_local std::array<char, std::size_t{256} * 1024> buffer;
+    // once however many files a load scans. On the heap, at the first read:
+    // in the thread's own storage it would be cleared for every thread the
+    // process starts, whether it reads or not.
+    using CReadBuffer = std::array<char, std::size_t{256} * 1024>;
+    thread_local std::unique_ptr<CReadBuffer> pBuffer;
+    if (!pBuffer)
+        pBuffer = std::make_unique_for_overwrite<CReadBuffer>();
+    CReadBuffer& buffer = *pBuffer;
     const bool bCFamily = IsCFamilyFile(path);
     if (!bCFamily)
         pCalled = nullptr;
@@ -51,8 +58,10 @@ void CFileUses::HandOver(CKeywordLocks& locks) {
         pKeyword->m_listUsed.insert(pKeyword->m_listUsed.end(), used(k), used(end));
         k = end;
     }
-    m_arrKeywords.clear();
-    m_arrUsed.clear();
+    // Let go at once: the file's result waits to be merged, but the thread's
+    // next file can take this room.
+    m_arrKeywords = {};
+    m_arrUsed = {};
 }
 
 namespace {
