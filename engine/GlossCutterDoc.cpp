@@ -18,6 +18,7 @@
 #include <atomic>
 #include <functional>
 #include <iterator>
+#include <thread>
 #include <unordered_map>
 
 CLineArray g_arrKeywordLines;
@@ -68,6 +69,18 @@ void MergePastedUses(CKeyword& keyword, const std::vector<CUsed>& pasted) {
     std::merge(keyword.m_listUsed.begin(), keyword.m_listUsed.end(), pasted.begin(), pasted.end(),
                std::back_inserter(merged), before);
     keyword.m_listUsed = std::move(merged);
+}
+
+// Whether the keyword file may paste, by the test a scanned file gets: it is
+// read for its macros only then, or when a scanned file pastes.
+bool HasPasteMarks(const CLineArray& lines) {
+    CCalledNames marks(false);
+    for (const CTextLine& line : lines) {
+        marks.Feed(line.m_strText);
+        marks.Feed(LineBreakBytes(line.m_nBreak));
+    }
+    marks.Finish();
+    return marks.HasPasteMarks();
 }
 
 std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
@@ -149,10 +162,16 @@ void CGlossCutterDoc::ClearKeywords() {
 CKeywordLoad CGlossCutterDoc::RunLoad(const CLoadSettings& settings) const {
     CKeywordLoad load;
     load.m_settings = settings;
+    // The walk needs nothing of the keyword file: it goes on while the file
+    // is read and sorted.
+    bool bWalked = false;
+    std::jthread walker([&] { bWalked = WalkSourceFolders(load); });
     load.m_error = LoadKeywords(load);
+    SortForScan(load);
+    walker.join();
     // A cancel that comes after the last file still cancels.
     load.m_bCompleted =
-        AnalyzeSources(load) && (m_pProgress == nullptr || !m_pProgress->IsCancelled());
+        bWalked && ScanSourceFiles(load) && (m_pProgress == nullptr || !m_pProgress->IsCancelled());
     return load;
 }
 
@@ -171,12 +190,19 @@ void CGlossCutterDoc::SortKeywords(int nKey, bool bAscending) {
 }
 
 bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
+    SortForScan(load);
+    return WalkSourceFolders(load) && ScanSourceFiles(load);
+}
+
+void CGlossCutterDoc::SortForScan(CKeywordLoad& load) const {
     ShowStatusString(IDS_SORTING);
     ::SortKeywords(load.m_arrKeywords, SORT_BY_SYMBOL, true);
     ShowStatusString(AFX_IDS_IDLEMESSAGE);
+}
 
-    // Walk every folder first, so that the scan can spread over all cores and
-    // report its progress against the number of files.
+bool CGlossCutterDoc::WalkSourceFolders(CKeywordLoad& load) const {
+    // Every folder is walked first, so that the scan can spread over all
+    // cores and report its progress against the number of files.
     const std::vector<std::string> skipped = SkipList(load.m_settings);
     for (const auto& folder : load.m_settings.m_arrSourceFolders) {
         if (!folder.empty())
@@ -185,6 +211,10 @@ bool CGlossCutterDoc::AnalyzeSources(CKeywordLoad& load) const {
         if (m_pProgress != nullptr && m_pProgress->IsCancelled())
             return false;
     }
+    return true;
+}
+
+bool CGlossCutterDoc::ScanSourceFiles(CKeywordLoad& load) const {
     const bool bCompleted = ScanFiles(load);
     ShowStatusString(AFX_IDS_IDLEMESSAGE);
     return bCompleted;
@@ -223,12 +253,15 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     const std::string& keywordFile = load.m_settings.m_strKeywordFile;
     std::vector<std::size_t> read;    // the C-family files read to their end
     std::vector<CCalledNames> called; // ...and the names each calls
+    // Most files of a source tree are C-family ones: room for all at once.
+    read.reserve(nFiles);
+    called.reserve(nFiles);
     // Gathering the called names costs a fifth of a scan, for the pasting
     // pass alone: it starts once a file pastes anything, or the keyword file
     // pastes. The files scanned before are read again should the pass find
     // any macros.
-    const std::vector<CMacroDefinition> keywordFileMacros = MacrosOf(load.m_arrLines);
-    std::atomic<bool> bMayPaste{AnyPastes(keywordFileMacros)};
+    const bool bKeywordFileMayPaste = HasPasteMarks(load.m_arrLines);
+    std::atomic<bool> bMayPaste{bKeywordFileMayPaste};
     const unsigned nThreads = load.m_settings.GetThreadCount();
     CKeywordLocks locks;
     ShowScanProgress(path(0), 0, nFiles);
@@ -267,7 +300,7 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
     std::optional<CPastingMacros> pasting =
-        FindPastingMacros(load, keywordFileMacros, read, called);
+        FindPastingMacros(load, bKeywordFileMayPaste, read, called);
     if (!pasting)
         return false;
     if (pasting->IsEmpty())
@@ -276,9 +309,10 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
                          *pasting);
 }
 
-std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
-    const CKeywordLoad& load, const std::vector<CMacroDefinition>& keywordFileMacros,
-    const std::vector<std::size_t>& read, const std::vector<CCalledNames>& called) const {
+std::optional<CPastingMacros>
+CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMayPaste,
+                                   const std::vector<std::size_t>& read,
+                                   const std::vector<CCalledNames>& called) const {
     // Only the files that may define a macro that pastes are read for their
     // definitions at first; then, round by round, those that may call a
     // macro found in the round before, as a macro that hands a parameter on
@@ -290,8 +324,7 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     std::vector<CForwardingTexts> forwarding(read.size());
     std::vector<bool> lexed(read.size());
     std::atomic<bool> bCancelled{false};
-    // The keyword file may define the pasting macros too, scanned or not.
-    std::vector<std::vector<CMacroDefinition>> macros{keywordFileMacros};
+    std::vector<std::vector<CMacroDefinition>> macros;
     const auto analyze = [&](const std::function<bool(std::size_t k)>& needs) {
         std::vector<std::size_t> files;
         for (const std::size_t k : FilesThat(
@@ -313,8 +346,16 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     };
     analyze([&](std::size_t k) { return called[k].MayPaste(); });
     // Without a macro that pastes, there is nothing to hand on.
-    if (std::none_of(macros.begin(), macros.end(), AnyPastes))
+    const auto none = [&] {
         return bCancelled ? std::nullopt : std::optional<CPastingMacros>(CPastingMacros({}));
+    };
+    if (!bKeywordFileMayPaste && std::none_of(macros.begin(), macros.end(), AnyPastes))
+        return none();
+    // The keyword file may define the pasting macros too, scanned or not, and
+    // may hand a parameter on to them.
+    macros.insert(macros.begin(), MacrosOf(load.m_arrLines));
+    if (std::none_of(macros.begin(), macros.end(), AnyPastes))
+        return none();
     // A file read in a round pastes nothing onto a "g" prefix, but its
     // definitions with a "##" may hand a parameter on: they join the lists.
     AddForwardingMacros(forwarding, macros, [&](const CCalledNames::CLookup& names) {

@@ -56,8 +56,9 @@ public:
     void SetProgress(ILoadProgress* pProgress) { m_pProgress = pProgress; }
 
     // A whole load from one settings snapshot: LoadKeywords, then
-    // AnalyzeSources. It changes nothing of the document, so it may run on
-    // another thread while the document's own thread goes on.
+    // AnalyzeSources, whose walk runs while the keyword file is read. It
+    // changes nothing of the document, so it may run on another thread while
+    // the document's own thread goes on.
     CKeywordLoad RunLoad(const CLoadSettings& settings) const;
 
     // Reads the keyword file of the load's settings into its table and lines.
@@ -109,13 +110,20 @@ public:
     CKeyword* m_pCurrentKeyword = nullptr; // the keyword of the list row selected last
 
 private:
+    // The steps of AnalyzeSources. The walk reads nothing of the table, and
+    // may run while the keyword file is read; false when cancelled.
+    void SortForScan(CKeywordLoad& load) const;
+    bool WalkSourceFolders(CKeywordLoad& load) const;
+    bool ScanSourceFiles(CKeywordLoad& load) const;
     bool ScanFiles(CKeywordLoad& load) const;
-    // The macros that paste, found in the keyword file's `keywordFileMacros`
-    // and in the C-family files of `read` (indices into the load's paths),
-    // which call `called`; nothing when cancelled.
-    std::optional<CPastingMacros> FindPastingMacros(
-        const CKeywordLoad& load, const std::vector<CMacroDefinition>& keywordFileMacros,
-        const std::vector<std::size_t>& read, const std::vector<CCalledNames>& called) const;
+    // The macros that paste, found in the keyword file, which is read for its
+    // macros only when `bKeywordFileMayPaste` or when some file pastes, and in
+    // the C-family files of `read` (indices into the load's paths), which call
+    // `called`; nothing when cancelled.
+    std::optional<CPastingMacros> FindPastingMacros(const CKeywordLoad& load,
+                                                    bool bKeywordFileMayPaste,
+                                                    const std::vector<std::size_t>& read,
+                                                    const std::vector<CCalledNames>& called) const;
     // The second pass: the C-family files of `read` (indices into the load's
     // paths), for the invocations of the pasting macros.
     bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

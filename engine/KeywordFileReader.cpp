@@ -4,9 +4,14 @@
 #include "FileRead.h"
 #include "KeepPatterns.h"
 
+#include <algorithm>
+
 void ReadLines(std::string_view bytes, CLineArray& lines) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
+    // Room for every line at once: a growing array would copy them all again
+    // and again. A lone CR, rare, may still make it grow.
+    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(p, end, '\n')) + 1);
     while (p != end) {
         const char* stop = p;
         while (stop != end && *stop != '\n' && *stop != '\r')

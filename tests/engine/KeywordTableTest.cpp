@@ -1,6 +1,7 @@
 // The keyword file read, the sort, the lookup and the scan: hand-worked rows that
 // pin down the reference models, which the fuzz targets hold the code to.
 
+#include "Duplicates.h"
 #include "KeepPatterns.h"
 #include "KeywordFileReader.h"
 #include "KeywordSort.h"
@@ -64,6 +65,47 @@ TEST_P(ParseKeywordLinesRows, GiveTheseKeywords) {
     EXPECT_EQ(Describe(ParseLines(Lines(GetParam().input))), GetParam().expected);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, ParseKeywordLinesRows, testing::ValuesIn(kParseRows), kRowName);
+
+// Each keyword as "line [lines of the same symbol] [lines of the same value]".
+using DuplicateRow = CaseRow<std::string, Strings>;
+
+const DuplicateRow kDuplicateRows[] = {
+    {"none", "#define sA \"a\"\n#define sB \"b\"", {"1 [] []", "2 [] []"}},
+    {"three of one symbol",
+     "#define sA \"a\"\n#define sB \"b\"\n#define sA \"c\"\n#define sA \"d\"",
+     {"1 [3,4] []", "2 [] []", "3 [1,4] []", "4 [1,3] []"}},
+    {"one value, two symbols",
+     "#define sA \"v\"\n#define sB \"w\"\n#define sC \"v\"",
+     {"1 [] [3]", "2 [] []", "3 [] [1]"}},
+    // A redefinition with the same text is no candidate to merge.
+    {"same symbol, same value",
+     "#define sA \"v\"\n#define sA \"v\"\n#define sB \"v\"",
+     {"1 [2] [3]", "2 [1] [3]", "3 [] [1,2]"}},
+    {"marked ones left out",
+     "#define sA \"v\"\n// #define sA \"v\"\n#define sB \"v\"",
+     {"1 [] [3]", "2 [] []", "3 [] [1]"}},
+    {"prefix is no duplicate", "#define sAb \"v\"\n#define sA \"vw\"", {"1 [] []", "2 [] []"}},
+};
+
+class FindDuplicatesRows : public testing::TestWithParam<DuplicateRow> {};
+TEST_P(FindDuplicatesRows, ListTheOtherLines) {
+    CKeywordArray table = ParseLines(Lines(GetParam().input));
+    FindDuplicates(table);
+    FindDuplicates(table); // a second run replaces what the first found
+    const auto join = [](const std::vector<int>& lines) {
+        std::string text;
+        for (const int line : lines)
+            text += (text.empty() ? "" : ",") + std::to_string(line);
+        return "[" + text + "]";
+    };
+    Strings found;
+    for (const auto& keyword : table)
+        found.push_back(std::to_string(keyword->m_nLine) + " " +
+                        join(keyword->m_arrSameSymbolLines) + " " +
+                        join(keyword->m_arrSameValueLines));
+    EXPECT_EQ(found, GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, FindDuplicatesRows, testing::ValuesIn(kDuplicateRows), kRowName);
 
 using GlobRow = CaseRow<std::pair<const char*, const char*>, bool>; // pattern, symbol
 
