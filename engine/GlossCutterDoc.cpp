@@ -319,6 +319,10 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
     // does. Each file's list is kept whole, in walk order: moving a list
     // costs nothing, moving its definitions one by one would cost time with
     // their number.
+    // Most trees have nothing that pastes: then there is nothing to set up.
+    if (!bKeywordFileMayPaste && std::none_of(called.begin(), called.end(),
+                                              [](const CCalledNames& c) { return c.MayPaste(); }))
+        return CPastingMacros({});
     const unsigned nThreads = load.m_settings.GetThreadCount();
     std::vector<std::vector<CMacroDefinition>> defined(read.size());
     std::vector<CForwardingTexts> forwarding(read.size());

@@ -3,7 +3,7 @@
 #include "ByteString.h"
 
 #include <bit>
-#include <functional>
+#include <cstring>
 
 CKeyword* FindKeyword(const CKeywordArray& table, std::string_view token) {
     if (table.empty())
@@ -26,14 +26,49 @@ CKeyword* FindKeyword(const CKeywordArray& table, std::string_view token) {
 
 namespace {
 
-std::size_t Hash(std::string_view s) {
-    return std::hash<std::string_view>{}(s);
+std::uint64_t Load8(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t word) {
+    h = (h ^ word) * 0xBF58476D1CE4E5B9U;
+    return h ^ (h >> 31U);
+}
+
+// A hash for symbols, which are short: eight bytes at a time, the last
+// eight overlapping the ones before, and never a byte beyond the token.
+std::uint64_t Hash(std::string_view s) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    std::uint64_t h = n * 0x9E3779B97F4A7C15U;
+    if (n >= sizeof(std::uint64_t)) {
+        for (std::size_t i = 0; i + sizeof(std::uint64_t) < n; i += sizeof(std::uint64_t))
+            h = Mix(h, Load8(p + i));
+        h = Mix(h, Load8(p + n - sizeof(std::uint64_t)));
+    } else {
+        std::uint64_t word = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+        h = Mix(h, word);
+    }
+    h *= 0x94D049BB133111EBU;
+    return h ^ (h >> 32U);
+}
+
+std::uint32_t TagOf(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash >> 32U);
 }
 
 } // namespace
 
 CSymbolIndex::CSymbolIndex(const CKeywordArray& table) {
-    std::vector<Slot> found;
+    struct CFound {
+        std::string_view m_strSymbol;
+        CKeyword* m_pKeyword;
+    };
+    std::vector<CFound> found;
     found.reserve(table.size());
     for (std::size_t k = 0; k < table.size(); ++k) {
         const std::string_view symbol = table[k]->m_strSymbol;
@@ -49,7 +84,7 @@ CSymbolIndex::CSymbolIndex(const CKeywordArray& table) {
     m_nMinLength = found.front().m_strSymbol.size();
     m_arrSlots.resize(std::bit_ceil(found.size() * 2));
     m_nMask = m_arrSlots.size() - 1;
-    for (const Slot& entry : found) {
+    for (const CFound& entry : found) {
         m_nMinLength = std::min(m_nMinLength, entry.m_strSymbol.size());
         m_nMaxLength = std::max(m_nMaxLength, entry.m_strSymbol.size());
         if (entry.m_strSymbol.size() >= 3) {
@@ -57,23 +92,31 @@ CSymbolIndex::CSymbolIndex(const CKeywordArray& table) {
                                   static_cast<unsigned char>(entry.m_strSymbol[2]);
             m_arrPairs[pair / 64] |= std::uint64_t{1} << (pair % 64);
         }
-        std::size_t k = Hash(entry.m_strSymbol) & m_nMask;
+        const std::uint64_t hash = Hash(entry.m_strSymbol);
+        std::size_t k = hash & m_nMask;
         while (m_arrSlots[k].m_pKeyword != nullptr) {
-            if (m_arrSlots[k].m_strSymbol == entry.m_strSymbol)
+            if (Holds(m_arrSlots[k], TagOf(hash), entry.m_strSymbol))
                 break; // an unsorted table may repeat a symbol apart; the search answers alike
             k = (k + 1) & m_nMask;
         }
         if (m_arrSlots[k].m_pKeyword == nullptr)
-            m_arrSlots[k] = entry;
+            m_arrSlots[k] = {TagOf(hash), static_cast<std::uint32_t>(entry.m_strSymbol.size()),
+                             entry.m_strSymbol.data(), entry.m_pKeyword};
     }
 }
 
+bool CSymbolIndex::Holds(const Slot& slot, std::uint32_t tag, std::string_view token) {
+    return slot.m_nTag == tag && slot.m_nLength == token.size() &&
+           std::memcmp(slot.m_pSymbol, token.data(), token.size()) == 0;
+}
+
 CKeyword* CSymbolIndex::Lookup(std::string_view token) const {
-    for (std::size_t k = Hash(token) & m_nMask;; k = (k + 1) & m_nMask) {
+    const std::uint64_t hash = Hash(token);
+    for (std::size_t k = hash & m_nMask;; k = (k + 1) & m_nMask) {
         const Slot& slot = m_arrSlots[k];
         if (slot.m_pKeyword == nullptr)
             return nullptr;
-        if (slot.m_strSymbol == token)
+        if (Holds(slot, TagOf(hash), token))
             return slot.m_pKeyword;
     }
 }

@@ -43,11 +43,16 @@ public:
 
 private:
     struct Slot {
-        std::string_view m_strSymbol; // points into the keyword's m_strSymbol
+        // The symbol's hash, in its high bits, and its length: most tokens
+        // that land on the slot differ from its symbol in one of the two.
+        std::uint32_t m_nTag = 0;
+        std::uint32_t m_nLength = 0;
+        const char* m_pSymbol = nullptr; // the keyword's m_strSymbol
         CKeyword* m_pKeyword = nullptr;
     };
 
     CKeyword* Lookup(std::string_view token) const;
+    static bool Holds(const Slot& slot, std::uint32_t tag, std::string_view token);
 
     std::vector<Slot> m_arrSlots;                       // open addressing, size a power of two
     std::array<std::uint64_t, 65536 / 64> m_arrPairs{}; // second and third bytes of the symbols
