@@ -13,8 +13,12 @@ CDescriptorBuffer::~CDescriptorBuffer() {
 
 bool CDescriptorBuffer::Drain() {
     const char* data = pbase();
-    auto size = static_cast<std::size_t>(pptr() - pbase());
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
+    return WriteAll(data, size);
+}
+
+bool CDescriptorBuffer::WriteAll(const char* data, std::size_t size) {
     // After a failure the rest is dropped: the output is incomplete anyway.
     while (!m_error && size > 0) {
         const ssize_t n = ::write(m_nFd, data, size);
@@ -38,6 +42,20 @@ CDescriptorBuffer::int_type CDescriptorBuffer::overflow(int_type ch) {
         pbump(1);
     }
     return traits_type::not_eof(ch);
+}
+
+std::streamsize CDescriptorBuffer::xsputn(const char_type* s, std::streamsize count) {
+    if (count > epptr() - pptr()) {
+        if (!Drain())
+            return 0;
+        // A text as large as the buffer goes out at once, after what waited:
+        // a report's batches need not be copied through it.
+        if (count >= epptr() - pptr())
+            return WriteAll(s, static_cast<std::size_t>(count)) ? count : 0;
+    }
+    traits_type::copy(pptr(), s, static_cast<std::size_t>(count));
+    pbump(static_cast<int>(count));
+    return count;
 }
 
 int CDescriptorBuffer::sync() {

@@ -18,11 +18,14 @@ public:
 
 protected:
     int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const char_type* s, std::streamsize count) override;
     int sync() override;
 
 private:
     // Writes what the buffer holds; false once a write has failed.
     bool Drain();
+    // Writes `size` bytes at `data`; false once a write has failed.
+    bool WriteAll(const char* data, std::size_t size);
 
     int m_nFd;
     std::error_code m_error;

@@ -4,14 +4,17 @@
 #include "../engine/NamedRows.h"
 #include "../engine/TestTables.h"
 #include "CliRequest.h"
+#include "DescriptorBuffer.h"
 #include "JsonWriter.h"
 #include "Report.h"
 #include "UnifiedDiff.h"
 
 #include <cctype>
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -321,6 +324,50 @@ TEST_F(CliRun, JsonReportListsKeywordsByLineWithTheirUses) {
             gB + tail);
     EXPECT_EQ(report(" --unused"), head + gB + tail);
 }
+
+// The pieces written in turn, by their sizes: the buffer holds 64 KiB, and a
+// piece that does not fit in what is left goes out at once or after a drain.
+using BufferRow = CaseRow<std::vector<std::size_t>, bool>; // sizes; to /dev/full
+
+const BufferRow kBufferRows[] = {
+    {"small pieces", {10, 1, 200}, false},
+    {"exactly the buffer", {65536}, false},
+    {"small, then larger than the buffer", {3, 200000, 5}, false},
+    {"small, then one that overflows what is left", {65000, 1000, 7}, false},
+    {"many that fill it up", std::vector<std::size_t>(300, 1000), false},
+    {"large to a full disk", {200000}, true},
+    {"small to a full disk", {10}, true},
+};
+
+class DescriptorBufferRows : public testing::TestWithParam<BufferRow> {};
+TEST_P(DescriptorBufferRows, WritesEveryByteInOrderOrTellsWhy) {
+    TempDir dir;
+    const std::string path = GetParam().expected ? "/dev/full" : dir / "out";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    std::string written;
+    std::error_code error;
+    {
+        CDescriptorBuffer buffer(fd);
+        std::ostream out(&buffer);
+        for (const std::size_t size : GetParam().input) {
+            std::string piece(size, '\0');
+            for (char& c : piece)
+                c = static_cast<char>('a' + written.size() % 23), written += c;
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        }
+        out.flush();
+        error = buffer.GetError();
+    }
+    ::close(fd);
+    if (GetParam().expected) {
+        EXPECT_EQ(error, std::errc::no_space_on_device);
+    } else {
+        EXPECT_FALSE(error);
+        EXPECT_EQ(ReadFile(dir / "out"), written);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, DescriptorBufferRows, testing::ValuesIn(kBufferRows), kRowName);
 
 // The JSON report is the same on any number of threads: keywords with no use,
 // a few, and more than a thread builds at once, in more batches than threads.
