@@ -108,6 +108,18 @@ bool MayHideName(char c) {
     return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\\' || c == '/';
 }
 
+// Whether a backslash-newline may join the name at block[first] to the
+// bytes before it, or the block cannot tell. A name at the start of a line,
+// as a declaration puts a function's, is most often plainly apart.
+bool MayJoinLines(const char* block, int first) {
+    int k = first;
+    if (block[k - 1] == '\n')
+        --k;
+    if (k > 0 && block[k - 1] == '\r')
+        --k;
+    return k < first && (k < 2 || block[k - 1] == '\\');
+}
+
 constexpr CNibbleClass kNameClass = MakeNibbleClass(kIdentifierBytes);
 static_assert(IsExactClass(kNameClass, kIdentifierBytes));
 
@@ -171,12 +183,28 @@ void CCalledNames::AddNamesBefore(const TBlock& bytes, const char* block, std::s
             continue; // an operator or a bracket: no name
         }
         const std::uint64_t others = ~names & ((std::uint64_t{1} << last) - 1);
+        const char* const end = block + last + 1;
+        if (others == 0) {
+            // The name goes back to the block's start, as a long one often
+            // does: the block before, in the same piece, tells where it begins.
+            // Only a block's first '(' can come here.
+            const std::uint64_t earlier =
+                at >= TBlock::kSize ? ~NameBytes(TBlock(block - TBlock::kSize)) : 0;
+            const int start = 64 - std::countl_zero(earlier);
+            if (earlier == 0 || MayJoinLines(block - TBlock::kSize, start)) {
+                AddNameBefore(at + static_cast<std::size_t>(open));
+                continue;
+            }
+            const char* const name = block - TBlock::kSize + start;
+            Add(Hash(std::string_view(name, static_cast<std::size_t>(end - name))));
+            continue;
+        }
         const int first = 64 - std::countl_zero(others);
-        if (others == 0 || block[first - 1] == '\n' || block[first - 1] == '\r') {
+        if (MayJoinLines(block, first)) {
             AddNameBefore(at + static_cast<std::size_t>(open));
             continue;
         }
-        Add(Hash(std::string_view(block + first, static_cast<std::size_t>(last + 1 - first))));
+        Add(Hash(std::string_view(block + first, static_cast<std::size_t>(end - block - first))));
     }
 }
 

@@ -142,6 +142,12 @@ const CallRow kCallRows[] = {
     {"line_break_before_the_name", "x\nT(a)", true},
     {"after_a_long_run_of_blanks",
      "x" + std::string(300, ' ') + "y T" + std::string(300, ' ') + "(a)", true},
+    // Long enough for whole blocks, which the cuts put at every offset: a
+    // name may begin in the block before its '('.
+    {"names_that_a_block_cuts",
+     std::string(70, 'x') + "T(a) xT(a) xxxxxxxxxxxxT(a)" + std::string(130, ' '), false},
+    {"a_backslash_newline_that_blocks_cut", "x\\\nU(a)" + std::string(130, ' '), true},
+    {"line_starts_that_blocks_cut", "x\nU(a) x\r\nU(a)" + std::string(130, ' '), false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesOf, testing::ValuesIn(kCallRows), kRowName);
