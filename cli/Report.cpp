@@ -11,6 +11,7 @@
 #include <functional>
 #include <ostream>
 #include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -93,7 +94,7 @@ struct CJsonPiece {
 
 // Pieces of about kUsesPerBatch uses together make a batch of the report,
 // which a thread builds at once; a keyword of many uses spreads over several.
-constexpr std::size_t kUsesPerBatch = 2048;
+constexpr std::size_t kUsesPerBatch = 1024;
 constexpr std::size_t kKeywordsPerBatch = 256;
 
 std::vector<std::vector<CJsonPiece>> JsonBatches(const CScanResult& result, bool bUnusedOnly) {
@@ -120,34 +121,45 @@ std::vector<std::vector<CJsonPiece>> JsonBatches(const CScanResult& result, bool
     return batches;
 }
 
-// The JSON of each of the load's paths that a reported use names, escaped
-// once, before the threads build: a file's uses of many keywords share it.
+// The JSON of the load's paths. Most paths are printable ASCII without a
+// quote or a backslash, and their JSON is the path in quotes: a byte for each
+// path tells, found before the threads build. The others are escaped once, in
+// advance, since a file's uses of many keywords share them.
 class CPathJson final {
 public:
-    CPathJson(const std::vector<std::string>* pPaths,
-              const std::vector<std::vector<CJsonPiece>>& batches)
-        : m_pPaths(pPaths), m_arrJson(pPaths != nullptr ? pPaths->size() : 0) {
-        for (const auto& batch : batches) {
-            for (const CJsonPiece& piece : batch) {
-                for (std::size_t u = piece.m_nFirstUse; u < piece.m_nEndUse; ++u) {
-                    const CUsed& used = piece.m_pKeyword->m_listUsed[u];
-                    const std::size_t k = IndexOf(used);
-                    if (k != kNone && m_arrJson[k].empty())
-                        AppendJsonPath(m_arrJson[k], used.m_strFile);
-                }
-            }
+    explicit CPathJson(const std::vector<std::string>* pPaths) : m_pPaths(pPaths) {
+        if (pPaths == nullptr)
+            return;
+        m_arrPlain.resize(pPaths->size());
+        for (std::size_t k = 0; k < pPaths->size(); ++k) {
+            const std::string& path = (*pPaths)[k];
+            m_arrPlain[k] = std::all_of(path.begin(), path.end(), IsPlain);
+            if (!m_arrPlain[k])
+                AppendJsonPath(m_mapEscaped[k], path);
         }
     }
 
     void Append(std::string& json, const CUsed& used) const {
-        if (const std::size_t k = IndexOf(used); k != kNone)
-            json += m_arrJson[k];
-        else
+        const std::size_t k = IndexOf(used);
+        if (k == kNone) {
             AppendJsonPath(json, used.m_strFile);
+        } else if (m_arrPlain[k] != 0) {
+            json += '"';
+            json += used.m_strFile.Get();
+            json += '"';
+        } else {
+            json += m_mapEscaped.at(k);
+        }
     }
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // A byte that AppendJsonString writes as it is.
+    static bool IsPlain(char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
+    }
 
     // Where the use's path is among the load's, or kNone.
     std::size_t IndexOf(const CUsed& used) const {
@@ -160,7 +172,8 @@ private:
     }
 
     const std::vector<std::string>* m_pPaths;
-    std::vector<std::string> m_arrJson;
+    std::vector<char> m_arrPlain;
+    std::unordered_map<std::size_t, std::string> m_mapEscaped;
 };
 
 void AppendJsonPiece(std::string& json, const CJsonPiece& piece, const CScanResult& result,
@@ -263,7 +276,7 @@ void WriteJsonReport(std::ostream& out, const CScanResult& result, bool bUnusedO
     json += ", \"keywords\": [";
     out.write(json.data(), static_cast<std::streamsize>(json.size()));
     const std::vector<std::vector<CJsonPiece>> batches = JsonBatches(result, bUnusedOnly);
-    const CPathJson paths(result.m_pSourcePaths, batches);
+    const CPathJson paths(result.m_pSourcePaths);
     WriteInOrder(out, batches.size(), result.m_nThreads, [&](std::size_t k, std::string& text) {
         for (const CJsonPiece& piece : batches[k])
             AppendJsonPiece(text, piece, result, paths);

@@ -169,6 +169,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, CliJsonString, testing::ValuesIn(kJsonRows), kRow
 // A path keeps every byte: as text when it is UTF-8, else as base64 of the
 // bytes, padded for each length of the last group.
 const Row kJsonPathRows[] = {
+    {"plain", "/src/x y.c", "\"/src/x y.c\""},
+    {"a backslash", "/src/a\\b.c", "\"/src/a\\\\b.c\""},
+    {"a tab", "/src/a\tb.c", "\"/src/a\\tb.c\""},
     {"UTF-8 with escapes", "/a b/\xC3\xA9\"\n.c", "\"/a b/\xC3\xA9\\\"\\n.c\""},
     {"three bytes", "/\xFF\x80", R"({"bytes": "L/+A"})"},
     {"one byte over", "/a/\xFF", R"({"bytes": "L2Ev/w=="})"},
@@ -185,6 +188,32 @@ TEST_P(CliJsonPath, KeepsEveryByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CliJsonPath, testing::ValuesIn(kJsonPathRows), kRowName);
+
+// In the report, each use's file is its path as AppendJsonPath gives it,
+// whether the path is plain, must be escaped, or is none of the load's.
+TEST_P(CliJsonPath, NamesAUsesFileInTheReport) {
+    const std::vector<std::string> paths = {"/src/a.c", GetParam().input, "/src/b.c"};
+    const std::string elsewhere = GetParam().input;
+    CKeywordArray table;
+    table.push_back(std::make_unique<CKeyword>("gA", "A", 1, false));
+    for (const std::string& path : paths)
+        table[0]->m_listUsed.emplace_back(path, 2);
+    table[0]->m_listUsed.emplace_back(elsewhere, 3);
+    const std::string keywordFile = "keys.h";
+    CScanResult result{keywordFile, table, 3, 0};
+    result.m_pSourcePaths = &paths;
+    std::ostringstream out;
+    WriteJsonReport(out, result, false);
+    const auto use = [](const std::string& json, int line) {
+        return "{\"file\": " + json + ", \"line\": " + std::to_string(line) + ", ";
+    };
+    const std::string report = out.str();
+    EXPECT_NE(
+        report.find(use("\"/src/a.c\"", 2) + "\"kind\": \"code\"}, " + use(GetParam().expected, 2)),
+        std::string::npos)
+        << report;
+    EXPECT_NE(report.find(use(GetParam().expected, 3)), std::string::npos) << report;
+}
 
 struct ColourRow {
     const char* name;
