@@ -18,6 +18,7 @@
 #include <atomic>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <thread>
 #include <unordered_map>
 
@@ -324,8 +325,8 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
                                               [](const CCalledNames& c) { return c.MayPaste(); }))
         return CPastingMacros({});
     const unsigned nThreads = load.m_settings.GetThreadCount();
-    std::vector<std::vector<CMacroDefinition>> defined(read.size());
-    std::vector<CForwardingTexts> forwarding(read.size());
+    // The forwarding texts of the few files read, by their place in `read`.
+    CForwardingFiles forwarding;
     std::vector<bool> lexed(read.size());
     std::atomic<bool> bCancelled{false};
     std::vector<std::vector<CMacroDefinition>> macros;
@@ -336,16 +337,19 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
             lexed[k] = true;
             files.push_back(k);
         }
+        std::vector<std::vector<CMacroDefinition>> defined(files.size());
+        std::vector<CForwardingTexts> texts(files.size());
         ParallelFor(files.size(), nThreads, [&](std::size_t f) {
             if (m_pProgress != nullptr && m_pProgress->IsCancelled())
                 bCancelled = true;
             else
-                AnalyzeDefinitions(load.m_arrSourcePaths[read[files[f]]], defined[files[f]],
-                                   forwarding[files[f]]);
+                AnalyzeDefinitions(load.m_arrSourcePaths[read[files[f]]], defined[f], texts[f]);
         });
-        for (const std::size_t k : files) {
-            if (!defined[k].empty())
-                macros.push_back(std::move(defined[k]));
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            if (!defined[f].empty())
+                macros.push_back(std::move(defined[f]));
+            if (texts[f].GetCount() != 0)
+                forwarding.emplace(files[f], std::move(texts[f]));
         }
     };
     analyze([&](std::size_t k) { return called[k].MayPaste(); });

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <deque>
 #include <iterator>
+#include <map>
 #include <span>
 #include <unordered_set>
 
@@ -298,19 +299,19 @@ struct CKnownMacros {
 };
 
 // Parses the texts not parsed yet that may call one of `names`.
-void ParseCalling(const std::vector<CForwardingTexts>& forwarding,
-                  std::vector<std::vector<bool>>& parsed, const CCalledNames::CLookup& names,
-                  CKnownMacros& known) {
-    for (std::size_t f = 0; f < forwarding.size(); ++f) {
-        parsed[f].resize(forwarding[f].GetCount());
-        for (std::size_t k = 0; k < forwarding[f].GetCount(); ++k) {
-            const std::span<const std::uint32_t> calls = forwarding[f].GetCalls(k);
-            if (parsed[f][k] || std::none_of(calls.begin(), calls.end(), [&](std::uint32_t hash) {
-                    return names.Contains(hash);
-                }))
+void ParseCalling(const CForwardingFiles& forwarding,
+                  std::map<std::size_t, std::vector<bool>>& parsed,
+                  const CCalledNames::CLookup& names, CKnownMacros& known) {
+    for (const auto& [file, texts] : forwarding) {
+        std::vector<bool>& done = parsed[file];
+        done.resize(texts.GetCount());
+        for (std::size_t k = 0; k < texts.GetCount(); ++k) {
+            const std::span<const std::uint32_t> calls = texts.GetCalls(k);
+            if (done[k] || std::none_of(calls.begin(), calls.end(),
+                                        [&](std::uint32_t hash) { return names.Contains(hash); }))
                 continue;
-            parsed[f][k] = true;
-            if (auto macro = ParseMacroDefinition(forwarding[f].Get(k))) {
+            done[k] = true;
+            if (auto macro = ParseMacroDefinition(texts.Get(k))) {
                 known.m_listFound.push_back(std::move(*macro));
                 known.m_arrAll.push_back(&known.m_listFound.back());
             }
@@ -336,7 +337,7 @@ std::vector<std::string_view> NamesHandingOn(const std::vector<const CMacroDefin
 
 } // namespace
 
-void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
+void AddForwardingMacros(const CForwardingFiles& forwarding,
                          std::vector<std::vector<CMacroDefinition>>& lists,
                          const std::function<void(const CCalledNames::CLookup& names)>& fetch) {
     // Outwards from the macros that paste, round by round: the texts that may
@@ -352,7 +353,7 @@ void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
             frontier.push_back(pDefinition->m_strName);
     }
     std::unordered_set<std::string_view> reached(frontier.begin(), frontier.end());
-    std::vector<std::vector<bool>> parsed(forwarding.size());
+    std::map<std::size_t, std::vector<bool>> parsed;
     for (int nRound = 0; nRound < kForwardingLevels && !frontier.empty(); ++nRound) {
         std::vector<std::uint32_t> hashes(frontier.size());
         std::transform(frontier.begin(), frontier.end(), hashes.begin(), CCalledNames::Hash);

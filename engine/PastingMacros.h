@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,15 +78,18 @@ void AddMacroDefinitions(const std::vector<std::string>& texts,
 void AddTextDefinitions(std::string_view text, std::vector<CMacroDefinition>& macros,
                         CForwardingTexts* pForwarding = nullptr);
 
+// The forwarding texts of the files read for their definitions, by the
+// files' places in the walk: parsed in that order.
+using CForwardingFiles = std::map<std::size_t, CForwardingTexts>;
+
 // Parses those of `forwarding` that may hand a parameter on, through up to
 // four others, to a macro of `lists`, and appends them to `lists` as one more
 // list: CPastingMacros then finds what it would find with every text parsed.
-// Before each round, `fetch`, if given, may fill more of the lists of
-// `forwarding` (their number stays), which it holds itself, with the texts
-// that may call the names the round looks for, and append to `lists` the
-// definitions parsed with them; a text left out then would not be parsed in
-// it.
-void AddForwardingMacros(const std::vector<CForwardingTexts>& forwarding,
+// Before each round, `fetch`, if given, may add more files to `forwarding`,
+// which it holds itself, with the texts that may call the names the round
+// looks for, and append to `lists` the definitions parsed with them; a text
+// left out then would not be parsed in it.
+void AddForwardingMacros(const CForwardingFiles& forwarding,
                          std::vector<std::vector<CMacroDefinition>>& lists,
                          const std::function<void(const CCalledNames::CLookup& names)>& fetch = {});
 
