@@ -113,7 +113,9 @@ UseKind CSourceLexer::KindAt(const char* p) {
     }
 }
 
-void CSourceLexer::EndPiece() {
+void CSourceLexer::EndPiece(bool bLast) {
+    if (bLast && m_pDefinitions == nullptr)
+        return;
     AdvanceTo(m_pEnd);
     const auto size = static_cast<std::size_t>(m_pEnd - m_pBegin);
     if (size == 0)

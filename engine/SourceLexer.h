@@ -73,7 +73,9 @@ public:
     // The kind of the byte at `p`, which is in the piece and not before the
     // position of the last call.
     UseKind KindAt(const char* p);
-    void EndPiece();
+    // With `bLast`, no piece follows: without definitions to capture, the
+    // lexer stops where the last KindAt left it.
+    void EndPiece(bool bLast = false);
     void Finish();
 
 private:

@@ -105,14 +105,14 @@ UseKind CSourceTokenizer::KindAt(const char* p) {
     return m_pLexer == nullptr ? UseKind::Code : m_pLexer->KindAt(p);
 }
 
-void CSourceTokenizer::Feed(std::string_view piece) {
+void CSourceTokenizer::Feed(std::string_view piece, bool bLastPiece) {
     if (piece.empty())
         return;
     if (m_pLexer != nullptr)
         m_pLexer->BeginPiece(piece);
     FeedTokens(piece);
     if (m_pLexer != nullptr)
-        m_pLexer->EndPiece();
+        m_pLexer->EndPiece(bLastPiece);
 }
 
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK

@@ -45,7 +45,9 @@ public:
     CSourceTokenizer(const CSymbolIndex& index, CSourceUseArray& uses,
                      CSourceLexer* pLexer = nullptr);
 
-    void Feed(std::string_view piece);
+    // With `bLastPiece`, nothing follows before Finish: the lexer need not
+    // read past the piece's last use.
+    void Feed(std::string_view piece, bool bLastPiece = false);
     void Finish();
 
 private:

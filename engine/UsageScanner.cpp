@@ -28,7 +28,8 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
     CSourceLexer lexer;
     CSourceTokenizer tokenizer(m_index, uses, bCFamily ? &lexer : nullptr);
     const auto ec = files::ReadFileChunks(path, buffer, [&](std::string_view piece) {
-        tokenizer.Feed(piece);
+        // A piece shorter than the buffer is the file's last.
+        tokenizer.Feed(piece, piece.size() < buffer.size());
         if (pCalled != nullptr)
             pCalled->Feed(piece);
         return !m_isCancelled || !m_isCancelled();

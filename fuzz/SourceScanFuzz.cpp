@@ -54,8 +54,8 @@ CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
     CSourceUseArray uses;
     CSourceLexer lexer;
     CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr);
-    const auto feed = [&](std::string_view piece) {
-        tokenizer.Feed(piece);
+    const auto feed = [&](std::string_view piece, bool bLast = false) {
+        tokenizer.Feed(piece, bLast);
         if (pCalled != nullptr)
             pCalled->Feed(piece);
     };
@@ -64,7 +64,7 @@ CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
         feed(text.substr(0, n));
         text.remove_prefix(n);
     }
-    feed(text);
+    feed(text, true);
     tokenizer.Finish();
     return uses;
 }

@@ -25,7 +25,7 @@ std::error_code ReadWholeFile(const std::string& path, std::string& buffer, std:
 // to `consume` in file order. A piece is only valid during the call. The
 // caller owns the buffer so that a scan of many files allocates it once.
 // `consume` returns false to stop the read, which then gives
-// std::errc::operation_canceled.
+// std::errc::operation_canceled. A piece shorter than the buffer is the last.
 std::error_code ReadFileChunks(const std::string& path, std::span<char> buffer,
                                const std::function<bool(std::string_view)>& consume);
 

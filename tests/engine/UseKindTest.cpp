@@ -25,7 +25,7 @@ std::string Kinds(const CKeywordArray& table, std::string_view text, std::size_t
     CSourceLexer lexer;
     CSourceTokenizer tokenizer(index, uses, &lexer);
     tokenizer.Feed(text.substr(0, cut));
-    tokenizer.Feed(text.substr(std::min(cut, text.size())));
+    tokenizer.Feed(text.substr(std::min(cut, text.size())), true);
     tokenizer.Finish();
     std::string result;
     for (const CSourceUse& use : uses)
