@@ -133,8 +133,8 @@ public:
         m_arrPlain.resize(pPaths->size());
         for (std::size_t k = 0; k < pPaths->size(); ++k) {
             const std::string& path = (*pPaths)[k];
-            m_arrPlain[k] = std::all_of(path.begin(), path.end(), IsPlain);
-            if (!m_arrPlain[k])
+            m_arrPlain[k] = std::all_of(path.begin(), path.end(), IsPlain) ? 1 : 0;
+            if (m_arrPlain[k] == 0)
                 AppendJsonPath(m_mapEscaped[k], path);
         }
     }
