@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -14,6 +16,23 @@
 // For functions that run only where HasAvx2Block says so.
 #define GLOSSCUTTER_AVX2_TARGET __attribute__((target("avx2,popcnt,bmi")))
 #endif
+
+// Eight bytes at `p` as one word, in the machine's order: what the hashes of
+// short names read at a time.
+inline std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The bytes of `s`, fewer than eight, as the low bytes of one word, the first
+// lowest: LoadWord's order on this platform, without a byte beyond `s`.
+inline std::uint64_t LoadShortWord(std::string_view s) {
+    std::uint64_t word = 0;
+    for (std::size_t k = 0; k < s.size(); ++k)
+        word |= std::uint64_t{static_cast<unsigned char>(s[k])} << (8 * k);
+    return word;
+}
 
 // A set of bytes as two tables of 16, by the low and the high half of a byte:
 // each high half that has members gets a bit of its own, so a set whose

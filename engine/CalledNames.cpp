@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxTail = 256;
 
-std::uint64_t Load64(const char* p) {
-    std::uint64_t x = 0;
-    std::memcpy(&x, p, sizeof x);
-    return x;
-}
-
 } // namespace
 
 std::string_view NameBeforeParenthesis(std::string_view text, std::size_t open) {
@@ -63,11 +57,10 @@ std::uint32_t CCalledNames::Hash(std::string_view name) {
     std::uint64_t head = 0;
     std::uint64_t tail = 0;
     if (name.size() >= sizeof head) {
-        head = Load64(name.data());
-        tail = Load64(name.data() + name.size() - sizeof tail);
+        head = LoadWord(name.data());
+        tail = LoadWord(name.data() + name.size() - sizeof tail);
     } else {
-        for (std::size_t k = 0; k < name.size(); ++k)
-            head |= std::uint64_t{static_cast<unsigned char>(name[k])} << (8 * k);
+        head = LoadShortWord(name);
     }
     const std::uint64_t mixed =
         (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ name.size()) *

@@ -1,5 +1,6 @@
 #include "SymbolIndex.h"
 
+#include "ByteBlock.h"
 #include "ByteString.h"
 
 #include <bit>
@@ -26,12 +27,6 @@ CKeyword* FindKeyword(const CKeywordArray& table, std::string_view token) {
 
 namespace {
 
-std::uint64_t Load8(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
 std::uint64_t Mix(std::uint64_t h, std::uint64_t word) {
     h = (h ^ word) * 0xBF58476D1CE4E5B9U;
     return h ^ (h >> 31U);
@@ -45,13 +40,10 @@ std::uint64_t Hash(std::string_view s) {
     std::uint64_t h = n * 0x9E3779B97F4A7C15U;
     if (n >= sizeof(std::uint64_t)) {
         for (std::size_t i = 0; i + sizeof(std::uint64_t) < n; i += sizeof(std::uint64_t))
-            h = Mix(h, Load8(p + i));
-        h = Mix(h, Load8(p + n - sizeof(std::uint64_t)));
+            h = Mix(h, LoadWord(p + i));
+        h = Mix(h, LoadWord(p + n - sizeof(std::uint64_t)));
     } else {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < n; ++i)
-            word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-        h = Mix(h, word);
+        h = Mix(h, LoadShortWord(s));
     }
     h *= 0x94D049BB133111EBU;
     return h ^ (h >> 32U);
