@@ -77,12 +77,8 @@ void AppendJsonString(std::string& out, std::string_view text) {
     while (!text.empty()) {
         // Plain printable ASCII goes over in one piece.
         std::size_t plain = 0;
-        while (plain < text.size()) {
-            const auto c = static_cast<unsigned char>(text[plain]);
-            if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\')
-                break;
+        while (plain < text.size() && IsPlainJsonByte(text[plain]))
             ++plain;
-        }
         out.append(text.substr(0, plain));
         text.remove_prefix(plain);
         if (text.empty())

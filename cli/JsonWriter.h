@@ -3,6 +3,13 @@
 #include <string>
 #include <string_view>
 
+// Whether AppendJsonString writes the byte as it is: printable ASCII other
+// than the quote and the backslash.
+inline bool IsPlainJsonByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
+}
+
 // Appends `text` to `out` as a JSON string literal, quotes included. Valid
 // UTF-8 passes through; each byte that is not part of a valid UTF-8 sequence
 // becomes U+FFFD.

@@ -133,7 +133,7 @@ public:
         m_arrPlain.resize(pPaths->size());
         for (std::size_t k = 0; k < pPaths->size(); ++k) {
             const std::string& path = (*pPaths)[k];
-            m_arrPlain[k] = std::all_of(path.begin(), path.end(), IsPlain) ? 1 : 0;
+            m_arrPlain[k] = std::all_of(path.begin(), path.end(), IsPlainJsonByte) ? 1 : 0;
             if (m_arrPlain[k] == 0)
                 AppendJsonPath(m_mapEscaped[k], path);
         }
@@ -154,12 +154,6 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-    // A byte that AppendJsonString writes as it is.
-    static bool IsPlain(char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
-    }
 
     // Where the use's path is among the load's, or kNone.
     std::size_t IndexOf(const CUsed& used) const {
