@@ -51,33 +51,60 @@ CCalledNameBefore CalledNameBefore(std::string_view text, std::size_t open) {
     return before;
 }
 
+namespace {
+
 // Names are short: their first and last eight bytes and their length tell
 // them apart well enough, since a collision only costs a file read again.
-std::uint32_t CCalledNames::Hash(std::string_view name) {
-    std::uint64_t head = 0;
-    std::uint64_t tail = 0;
-    if (name.size() >= sizeof head) {
-        head = LoadWord(name.data());
-        tail = LoadWord(name.data() + name.size() - sizeof tail);
-    } else {
-        head = LoadShortWord(name);
-    }
+std::uint32_t MixName(std::uint64_t head, std::uint64_t tail, std::size_t size) {
     const std::uint64_t mixed =
-        (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ name.size()) *
+        (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ size) *
         0xFF51AFD7ED558CCDull;
     return static_cast<std::uint32_t>(mixed >> 32);
 }
 
+// Hash of the `size` bytes before `end`, of which the eight before `end`
+// may be read: the same words as Hash's, without a branch on the size.
+std::uint32_t HashEndingAt(const char* end, std::size_t size) {
+    const bool bLong = size >= sizeof(std::uint64_t);
+    const std::uint64_t last = LoadWord(end - sizeof last);
+    const std::uint64_t first = LoadWord(bLong ? end - size : end - sizeof first);
+    // A short name is the high bytes of the last word: shifted down, as
+    // LoadShortWord puts them.
+    const unsigned shift = bLong ? 0 : static_cast<unsigned>(8 * (sizeof last - size));
+    return MixName(first >> shift, bLong ? last : 0, size);
+}
+
+} // namespace
+
+std::uint32_t CCalledNames::Hash(std::string_view name) {
+    if (name.size() >= sizeof(std::uint64_t))
+        return MixName(LoadWord(name.data()), LoadWord(name.data() + name.size() - 8), name.size());
+    return MixName(LoadShortWord(name), 0, name.size());
+}
+
 namespace {
 
-// The hashes a thread added last, by their low bits, with the number of the
-// file they were added for: most repeats of a file stay out of its list
-// without a sort.
+// The hashes a thread added last, by their low bits, each with the number of
+// the file it was added for in its high half: most repeats of a file stay out
+// of its list without a sort.
 struct CRecentHashes {
-    static constexpr std::size_t kSize = 1024;
-    std::array<std::uint32_t, kSize> m_arrHashes{};
-    std::array<std::uint64_t, kSize> m_arrFiles{};
-    std::uint64_t m_nLastFile = 0;
+    static constexpr std::size_t kSize = 2048;
+    std::array<std::uint64_t, kSize> m_arrKeys{};
+    std::uint32_t m_nLastFile = 0;
+
+    static std::uint64_t Key(std::uint32_t nFile, std::uint32_t hash) {
+        return std::uint64_t{nFile} << 32 | hash;
+    }
+    std::uint64_t& Slot(std::uint32_t hash) { return m_arrKeys[hash % kSize]; }
+
+    std::uint32_t NextFile() {
+        if (m_nLastFile == UINT32_MAX) {
+            // The numbers start again: no key of an earlier file may match.
+            m_arrKeys.fill(0);
+            m_nLastFile = 0;
+        }
+        return ++m_nLastFile; // from 1: a slot's 0 is empty
+    }
 };
 
 thread_local CRecentHashes g_recent;
@@ -85,19 +112,20 @@ thread_local CRecentHashes g_recent;
 } // namespace
 
 void CCalledNames::Add(std::uint32_t hash) {
-    const std::size_t slot = hash % CRecentHashes::kSize;
-    if (g_recent.m_arrFiles[slot] == m_nFile && g_recent.m_arrHashes[slot] == hash)
+    std::uint64_t& slot = g_recent.Slot(hash);
+    const std::uint64_t key = CRecentHashes::Key(m_nFile, hash);
+    if (slot == key)
         return;
-    g_recent.m_arrFiles[slot] = m_nFile;
-    g_recent.m_arrHashes[slot] = hash;
-    m_arrHashes.push_back(hash);
+    slot = key;
+    MakeRoom(1);
+    m_pHashes[m_nHashes++] = hash;
 }
 
 namespace {
 
 // Bytes that CalledNameBefore walks back over, or may stop at unsure, past
 // the blanks and tabs that a block's masks walk over.
-bool MayHideName(char c) {
+constexpr bool MayHideName(char c) {
     return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\\' || c == '/';
 }
 
@@ -122,9 +150,31 @@ std::uint64_t NameBytes(const CByteBlock& bytes) {
            bytes.Equal('_');
 }
 
+// The blanks, and the bytes that may hide a name: those CalledNameBefore
+// walks over or stops at unsure.
+constexpr std::array<bool, 256> kBlankOrHidingBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (std::size_t b = 0; b < bytes.size(); ++b) {
+        const auto c = static_cast<char>(b);
+        bytes[b] = c == ' ' || c == '\t' || MayHideName(c);
+    }
+    return bytes;
+}();
+constexpr CNibbleClass kBlankOrHidingClass = MakeNibbleClass(kBlankOrHidingBytes);
+static_assert(IsExactClass(kBlankOrHidingClass, kBlankOrHidingBytes));
+
+// The same set, byte by byte.
+std::uint64_t BlankOrHidingBytes(const CByteBlock& bytes) {
+    return bytes.EqualAny<' ', '\t', '\n', '\r', '\v', '\f', '\\', '/'>();
+}
+
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
 std::uint64_t NameBytes(const CByteBlockAvx2& bytes) {
     return bytes.InNibbleClass(kNameClass);
+}
+
+std::uint64_t BlankOrHidingBytes(const CByteBlockAvx2& bytes) {
+    return bytes.InNibbleClass(kBlankOrHidingClass);
 }
 #endif
 
@@ -146,22 +196,64 @@ void CCalledNames::AddNames() {
     std::size_t at = 0;
     for (; at + TBlock::kSize <= piece.size(); at += TBlock::kSize) {
         const TBlock block(begin + at);
+        if (!m_bMayPaste) {
+            for (std::uint64_t pounds = block.Equal('#'); pounds != 0 && !m_bMayPaste;
+                 pounds &= pounds - 1)
+                NotePound(at + static_cast<std::size_t>(std::countr_zero(pounds)));
+        }
         if (const std::uint64_t opens = block.Equal('('); opens != 0)
             AddNamesBefore(block, begin + at, at, opens);
     }
     for (; at < piece.size(); ++at) {
-        if (piece[at] == '(')
+        if (piece[at] == '#' && !m_bMayPaste)
+            NotePound(at);
+        else if (piece[at] == '(')
             AddNameBefore(at);
     }
+}
+
+void CCalledNames::AddInPlace(const char* name, const char* end, bool bWordBefore) {
+    const auto size = static_cast<std::size_t>(end - name);
+    const std::uint32_t hash =
+        bWordBefore ? HashEndingAt(end, size) : Hash(std::string_view(name, size));
+    std::uint64_t& slot = g_recent.Slot(hash);
+    const std::uint64_t key = CRecentHashes::Key(m_nFile, hash);
+    const bool bFresh = slot != key;
+    slot = key;
+    m_pHashes[m_nHashes] = hash;
+    m_nHashes += bFresh ? 1 : 0;
 }
 
 template <class TBlock>
 void CCalledNames::AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
                                   std::uint64_t opens) {
-    // Most names stand right before their '(', or past a few blanks, inside
-    // the block: its masks find them. The rest are read byte by byte.
-    const std::uint64_t blanks = bytes.template EqualAny<' ', '\t'>();
     const std::uint64_t names = NameBytes(bytes);
+    // Each '(' adds a hash at most: with room for all, a hash is written
+    // whether it is new or not, and only counted when new.
+    MakeRoom(TBlock::kSize);
+    // Most names stand right before their '(', inside the block, and apart
+    // from the line before: masks sort those out, and tell the '(' that
+    // follow an operator or a bracket, which call nothing. The others are
+    // told one by one.
+    std::uint64_t others = opens & ~(names << 1) & ((BlankOrHidingBytes(bytes) << 1) | 1);
+    const std::uint64_t starts = names & ~(names << 1);
+    for (std::uint64_t direct = opens & names << 1; direct != 0; direct &= direct - 1) {
+        const int open = std::countr_zero(direct);
+        // The name's first byte: it may go on from the block before at bit 0.
+        const int first = 63 - std::countl_zero(starts & ((std::uint64_t{1} << open) - 1));
+        if (first == 0 || MayJoinLines(block, first))
+            others |= std::uint64_t{1} << open;
+        else
+            AddInPlace(block + first, block + open, at + static_cast<std::size_t>(open) >= 8);
+    }
+    if (others != 0)
+        AddOtherNamesBefore(bytes, block, at, others, names);
+}
+
+template <class TBlock>
+void CCalledNames::AddOtherNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
+                                       std::uint64_t opens, std::uint64_t names) {
+    const std::uint64_t blanks = bytes.template EqualAny<' ', '\t'>();
     for (; opens != 0; opens &= opens - 1) {
         const int open = std::countr_zero(opens);
         const std::uint64_t kept = ~blanks & ((std::uint64_t{1} << open) - 1);
@@ -175,29 +267,26 @@ void CCalledNames::AddNamesBefore(const TBlock& bytes, const char* block, std::s
                 AddNameBefore(at + static_cast<std::size_t>(open));
             continue; // an operator or a bracket: no name
         }
-        const std::uint64_t others = ~names & ((std::uint64_t{1} << last) - 1);
+        const std::uint64_t before = ~names & ((std::uint64_t{1} << last) - 1);
         const char* const end = block + last + 1;
-        if (others == 0) {
+        const bool bWordBefore = at + static_cast<std::size_t>(last) + 1 >= 8;
+        if (before == 0) {
             // The name goes back to the block's start, as a long one often
             // does: the block before, in the same piece, tells where it begins.
-            // Only a block's first '(' can come here.
             const std::uint64_t earlier =
                 at >= TBlock::kSize ? ~NameBytes(TBlock(block - TBlock::kSize)) : 0;
             const int start = 64 - std::countl_zero(earlier);
-            if (earlier == 0 || MayJoinLines(block - TBlock::kSize, start)) {
+            if (earlier == 0 || MayJoinLines(block - TBlock::kSize, start))
                 AddNameBefore(at + static_cast<std::size_t>(open));
-                continue;
-            }
-            const char* const name = block - TBlock::kSize + start;
-            Add(Hash(std::string_view(name, static_cast<std::size_t>(end - name))));
+            else
+                AddInPlace(block - TBlock::kSize + start, end, bWordBefore);
             continue;
         }
-        const int first = 64 - std::countl_zero(others);
-        if (MayJoinLines(block, first)) {
+        const int first = 64 - std::countl_zero(before);
+        if (MayJoinLines(block, first))
             AddNameBefore(at + static_cast<std::size_t>(open));
-            continue;
-        }
-        Add(Hash(std::string_view(block + first, static_cast<std::size_t>(end - block - first))));
+        else
+            AddInPlace(block + first, end, bWordBefore);
     }
 }
 
@@ -210,30 +299,41 @@ void CCalledNames::AddNameBefore(std::size_t open) {
         Add(Hash(before.m_strName));
 }
 
-void CCalledNames::FindPasteMarks() {
-    // A '#' and the byte after it, which may be in the next piece. Most texts
-    // have few '#': memchr passes over the rest fastest.
+void CCalledNames::NotePoundAfterTail() {
+    // A '#' ended the last piece: the first byte of this one tells.
+    const char first = m_strPiece[0];
+    if (!m_bAfterPound || (first != '#' && first != '\\'))
+        return;
+    m_bHasPasteMarks = true;
+    // The first '#' ends the tail.
+    const CCalledNameBefore before = CalledNameBefore(m_strTail, m_strTail.size() - 1);
+    m_bMayPaste = first == '\\' || before.m_bUnsure || (before.m_nFrom == 0 && m_bTailCut) ||
+                  before.m_strName.starts_with('g');
+}
+
+void CCalledNames::NotePound(std::size_t at) {
     const std::string_view piece = m_strPiece;
-    if (m_bAfterPound && (piece[0] == '#' || piece[0] == '\\')) {
-        m_bHasPasteMarks = true;
-        // The first '#' ends the tail.
-        const CCalledNameBefore before = CalledNameBefore(m_strTail, m_strTail.size() - 1);
-        m_bMayPaste = piece[0] == '\\' || before.m_bUnsure || (before.m_nFrom == 0 && m_bTailCut) ||
-                      before.m_strName.starts_with('g');
-    }
+    if (at + 1 == piece.size())
+        return; // the next piece tells
+    const char next = piece[at + 1];
+    if (next != '#' && next != '\\')
+        return;
+    m_bHasPasteMarks = true;
+    // A backslash-newline may join the '#' to a '#' on the next line.
+    m_bMayPaste = next == '\\' || MayPasteOntoG(at);
+}
+
+void CCalledNames::FindPasteMarks() {
+    // Most texts have few '#': memchr passes over the rest fastest.
+    const std::string_view piece = m_strPiece;
     const char* const begin = piece.data();
     const char* const end = begin + piece.size();
     for (const char* p = begin; !m_bMayPaste && p != end; ++p) {
         p = static_cast<const char*>(std::memchr(p, '#', static_cast<std::size_t>(end - p)));
         if (p == nullptr)
             break;
-        if (p + 1 == end || (p[1] != '#' && p[1] != '\\'))
-            continue;
-        m_bHasPasteMarks = true;
-        // A backslash-newline may join the '#' to a '#' on the next line.
-        m_bMayPaste = p[1] == '\\' || MayPasteOntoG(static_cast<std::size_t>(p - begin));
+        NotePound(static_cast<std::size_t>(p - begin));
     }
-    m_bAfterPound = piece.back() == '#';
 }
 
 bool CCalledNames::MayPasteOntoG(std::size_t at) const {
@@ -257,11 +357,12 @@ void CCalledNames::Feed(std::string_view piece) {
     if (piece.empty())
         return;
     if (m_nFile == 0)
-        m_nFile = ++g_recent.m_nLastFile; // files are numbered from 1: a slot's 0 is empty
+        m_nFile = g_recent.NextFile();
     m_strPiece = piece;
     if (!m_bMayPaste)
-        FindPasteMarks();
+        NotePoundAfterTail();
     // Once unsure, a file may call anything: its names are not looked at.
+    // Their blocks tell the paste marks too; without them, memchr does.
     if (!m_bUnsure) {
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
         if (HasAvx2Block())
@@ -271,7 +372,10 @@ void CCalledNames::Feed(std::string_view piece) {
 #else
         AddNames<CByteBlock>();
 #endif
+    } else if (!m_bMayPaste) {
+        FindPasteMarks();
     }
+    m_bAfterPound = piece.back() == '#';
     KeepTail();
 }
 
@@ -289,8 +393,24 @@ void CCalledNames::KeepTail() {
     }
 }
 
+void CCalledNames::MakeRoom(std::size_t nMore) {
+    if (m_nRoom - m_nHashes >= nMore)
+        return;
+    const std::size_t nRoom = std::max(2 * m_nRoom, m_nHashes + nMore);
+    auto pHashes = std::make_unique_for_overwrite<std::uint32_t[]>(nRoom);
+    std::copy_n(m_pHashes.get(), m_nHashes, pHashes.get());
+    m_pHashes = std::move(pHashes);
+    m_nRoom = nRoom;
+}
+
 void CCalledNames::Finish() {
-    m_arrHashes.shrink_to_fit();
+    if (m_nRoom == m_nHashes)
+        return;
+    auto pHashes =
+        m_nHashes == 0 ? nullptr : std::make_unique_for_overwrite<std::uint32_t[]>(m_nHashes);
+    std::copy_n(m_pHashes.get(), m_nHashes, pHashes.get());
+    m_pHashes = std::move(pHashes);
+    m_nRoom = m_nHashes;
 }
 
 CCalledNames::CLookup::CLookup(std::vector<std::uint32_t> hashes)
@@ -306,6 +426,6 @@ bool CCalledNames::CLookup::Contains(std::uint32_t hash) const {
 }
 
 bool CCalledNames::MayCall(const CLookup& names) const {
-    return m_bUnsure || std::any_of(m_arrHashes.begin(), m_arrHashes.end(),
+    return m_bUnsure || std::any_of(m_pHashes.get(), m_pHashes.get() + m_nHashes,
                                     [&](std::uint32_t hash) { return names.Contains(hash); });
 }

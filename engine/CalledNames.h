@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,20 +72,38 @@ private:
     // The names of the piece, with the blocks of a processor's instructions.
     template <class TBlock>
     void AddNames();
+    // The names before the '(' of `opens` in the block at piece[at]: those
+    // that the masks tell, then the others.
     template <class TBlock>
     void AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
                         std::uint64_t opens);
+    template <class TBlock>
+    void AddOtherNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
+                             std::uint64_t opens, std::uint64_t names);
+    // The name from `name` to `end`, into the room made for the block; with
+    // `bWordBefore`, the eight bytes before `end` lie in the piece.
+    void AddInPlace(const char* name, const char* end, bool bWordBefore);
     void AddNameBefore(std::size_t open);
+    // The paste marks of the piece: by memchr, or one '#' at a time, or the
+    // '#' that ended the last piece.
     void FindPasteMarks();
+    void NotePound(std::size_t at);
+    void NotePoundAfterTail();
     bool MayPasteOntoG(std::size_t at) const;
     // CalledNameBefore of piece[at], joined with the tail where the piece
     // cannot tell, in `joined`; unsure where the tail cannot either.
     CCalledNameBefore NameBefore(std::size_t at, std::string& joined) const;
     void KeepTail();
 
-    std::string_view m_strPiece;            // the piece being fed
-    std::vector<std::uint32_t> m_arrHashes; // mostly without repeats
-    std::uint64_t m_nFile = 0;              // this file's number on the thread that reads it
+    std::string_view m_strPiece; // the piece being fed
+    void MakeRoom(std::size_t nMore);
+
+    // The hashes, mostly without repeats: m_nHashes of them, in room for
+    // m_nRoom. The blocks write them in place, as a vector would not let them.
+    std::unique_ptr<std::uint32_t[]> m_pHashes;
+    std::size_t m_nHashes = 0;
+    std::size_t m_nRoom = 0;
+    std::uint32_t m_nFile = 0; // this file's number on the thread that reads it
     // The last 256 bytes before the piece, so that a name cut by a piece
     // boundary, or parted from its '(' by one, is seen whole.
     std::string m_strTail;
