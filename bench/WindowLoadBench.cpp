@@ -8,6 +8,7 @@
 #include "GlossCutterOptions.h"
 #include "GlossCutterView.h"
 #include "KeywordFilterModel.h"
+#include "LargeHeapPages.h"
 #include "MainFrame.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ double Seconds(Clock::time_point start) {
 } // namespace
 
 int main(int argc, char** argv) {
+    UseLargeHeapPages(); // as the program does
     QApplication application(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: window_load_bench KEYWORD_FILE FOLDER [RUNS]\n");

@@ -9,6 +9,7 @@
 #include "Finding.h"
 #include "GlossCutterDoc.h"
 #include "GlossCutterOptions.h"
+#include "LargeHeapPages.h"
 #include "ProjectInit.h"
 #include "ProjectSettings.h"
 #include "Report.h"
@@ -252,6 +253,7 @@ int main(int argc, char** argv) {
     // A file size limit then fails the write with an error we can report,
     // instead of killing the program halfway.
     std::signal(SIGXFSZ, SIG_IGN);
+    UseLargeHeapPages();
 
     // The program's own version information names it and its settings.
     const CxVersion programVersion;

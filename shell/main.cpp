@@ -3,6 +3,7 @@
 #include "ByteText.h"
 #include "GlossCutterApp.h"
 #include "GlossCutterView.h"
+#include "LargeHeapPages.h"
 #include "MainFrame.h"
 #include "MiniDialog.h"
 #include "ResourceIds.h"
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
     // A file size limit then fails a write with an error the program reports.
     std::signal(SIGXFSZ, SIG_IGN);
+    UseLargeHeapPages();
     QApplication application(argc, argv);
     QApplication::setApplicationName(FromBytes(LoadString(AFX_IDS_APP_TITLE)));
     QCommandLineParser parser;

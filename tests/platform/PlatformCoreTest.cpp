@@ -6,12 +6,17 @@
 #include "ByteString.h"
 #include "FileRead.h"
 #include "FileReplace.h"
+#include "LargeHeapPages.h"
 
+#include <bit>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -204,6 +209,42 @@ TEST(FileRead, OpensPathsLongerThanTheKernelTakesPieceByPiece) {
     std::string bytes;
     EXPECT_FALSE(files::ReadWholeFile(path + "/k.h", bytes));
     EXPECT_EQ(bytes, "x");
+}
+
+// The flags of the mapping that holds `address`, from the kernel's list.
+std::string MappingFlags(const void* address) {
+    const auto at = std::bit_cast<std::uintptr_t>(address);
+    std::ifstream maps("/proc/self/smaps");
+    bool bInside = false;
+    for (std::string line; std::getline(maps, line);) {
+        // A mapping's line starts with its range, "start-end", in hexadecimal.
+        std::uintptr_t start = 0;
+        std::uintptr_t end = 0;
+        const char* const last = line.data() + line.size();
+        const auto [pDash, startError] = std::from_chars(line.data(), last, start, 16);
+        if (startError == std::errc() && pDash != last && *pDash == '-' &&
+            std::from_chars(pDash + 1, last, end, 16).ec == std::errc())
+            bInside = start <= at && at < end;
+        else if (bInside && line.starts_with("VmFlags:"))
+            return line;
+    }
+    return {};
+}
+
+// Where the C library's allocator serves the heap and the kernel has large
+// pages, what the heap grows by from then on is advised to take them.
+TEST(LargeHeapPages, AdviseTheHeapsGrowth) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizer's allocator serves the heap";
+#endif
+    if (!fs::exists("/sys/kernel/mm/transparent_hugepage/enabled"))
+        GTEST_SKIP() << "the kernel has no large pages for the heap";
+    UseLargeHeapPages();
+    // Its first page may be the one the heap had begun.
+    const std::size_t size = std::size_t{1} << 20;
+    const auto pBlock = std::make_unique<char[]>(size);
+    const char* const pInside = pBlock.get() + size / 2;
+    EXPECT_NE(MappingFlags(pInside).find(" hg"), std::string::npos) << MappingFlags(pInside);
 }
 
 } // namespace
