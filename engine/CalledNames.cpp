@@ -413,16 +413,14 @@ void CCalledNames::Finish() {
     m_nRoom = m_nHashes;
 }
 
-CCalledNames::CLookup::CLookup(std::vector<std::uint32_t> hashes)
-    : m_arrHashes(std::move(hashes)), m_arrLowBits(std::size_t{1} << 16) {
+CCalledNames::CLookup::CLookup(std::vector<std::uint32_t> hashes) : m_arrHashes(std::move(hashes)) {
     std::sort(m_arrHashes.begin(), m_arrHashes.end());
     for (const std::uint32_t hash : m_arrHashes)
-        m_arrLowBits[hash & 0xFFFF] = true;
+        m_arrLowBits[(hash & 0xFFFF) / 64] |= std::uint64_t{1} << (hash % 64);
 }
 
-bool CCalledNames::CLookup::Contains(std::uint32_t hash) const {
-    return m_arrLowBits[hash & 0xFFFF] &&
-           std::binary_search(m_arrHashes.begin(), m_arrHashes.end(), hash);
+bool CCalledNames::CLookup::Holds(std::uint32_t hash) const {
+    return std::binary_search(m_arrHashes.begin(), m_arrHashes.end(), hash);
 }
 
 bool CCalledNames::MayCall(const CLookup& names) const {

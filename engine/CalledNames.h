@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,11 +38,16 @@ public:
     class CLookup final {
     public:
         explicit CLookup(std::vector<std::uint32_t> hashes);
-        bool Contains(std::uint32_t hash) const;
+        // Inline: a round asks it of every name of every file.
+        bool Contains(std::uint32_t hash) const {
+            return (m_arrLowBits[(hash & 0xFFFF) / 64] >> (hash % 64) & 1) != 0 && Holds(hash);
+        }
 
     private:
+        bool Holds(std::uint32_t hash) const;
+
         std::vector<std::uint32_t> m_arrHashes; // sorted
-        std::vector<bool> m_arrLowBits;
+        std::array<std::uint64_t, (std::size_t{1} << 16) / 64> m_arrLowBits{};
     };
 
     static std::uint32_t Hash(std::string_view name);
@@ -58,6 +65,10 @@ public:
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
     bool MayCall(const CLookup& names) const;
+    // Whether the file may call anything; else it calls only names of these
+    // hashes.
+    bool IsUnsure() const { return m_bUnsure; }
+    std::span<const std::uint32_t> GetHashes() const { return {m_pHashes.get(), m_nHashes}; }
     // Whether the file has a "##", or a '#' that a backslash-newline may join
     // to the next one: it may paste something.
     bool HasPasteMarks() const { return m_bHasPasteMarks; }

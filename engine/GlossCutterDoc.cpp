@@ -1,5 +1,6 @@
 #include "GlossCutterDoc.h"
 
+#include "CalledNamesIndex.h"
 #include "Duplicates.h"
 #include "FileReplace.h"
 #include "KeepPatterns.h"
@@ -93,32 +94,22 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
-// The k below `n` that `test` holds for, in order. Each test looks through a
-// file's called names: the tests are spread over the threads, in runs.
-std::vector<std::size_t> FilesThat(std::size_t n, unsigned nThreads,
-                                   const std::function<bool(std::size_t k)>& test) {
-    constexpr std::size_t kRun = 256;
-    std::vector<char> holds(n);
-    ParallelFor((n + kRun - 1) / kRun, nThreads, [&](std::size_t run) {
-        for (std::size_t k = run * kRun; k < std::min(n, (run + 1) * kRun); ++k)
-            holds[k] = test(k) ? 1 : 0;
-    });
+// The k for which called[k] may define a macro that pastes, in order.
+std::vector<std::size_t> FilesThatMayPaste(const std::vector<CCalledNames>& called) {
     std::vector<std::size_t> files;
-    for (std::size_t k = 0; k < n; ++k) {
-        if (holds[k] != 0)
+    for (std::size_t k = 0; k < called.size(); ++k) {
+        if (called[k].MayPaste())
             files.push_back(k);
     }
     return files;
 }
 
 // Of the files `read`, those that may invoke one of `macros`: only they are
-// read again. `called[k]` holds the names that file k calls.
+// read again. `called` holds the names that each calls.
 std::vector<std::size_t> FilesThatMayCall(const std::vector<std::size_t>& read,
-                                          const std::vector<CCalledNames>& called,
-                                          const CPastingMacros& macros, unsigned nThreads) {
-    const CCalledNames::CLookup names(macros.GetNameHashes());
+                                          CCalledNamesIndex& called, const CPastingMacros& macros) {
     std::vector<std::size_t> calling =
-        FilesThat(read.size(), nThreads, [&](std::size_t k) { return called[k].MayCall(names); });
+        called.FilesThatMayCall(CCalledNames::CLookup(macros.GetNameHashes()));
     for (std::size_t& k : calling)
         k = read[k];
     return calling;
@@ -300,20 +291,19 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
+    CCalledNamesIndex index(called);
     std::optional<CPastingMacros> pasting =
-        FindPastingMacros(load, bKeywordFileMayPaste, read, called);
+        FindPastingMacros(load, bKeywordFileMayPaste, read, called, index);
     if (!pasting)
         return false;
     if (pasting->IsEmpty())
         return true;
-    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting, nThreads), scanner,
-                         *pasting);
+    return AddPastedUses(load, FilesThatMayCall(read, index, *pasting), scanner, *pasting);
 }
 
-std::optional<CPastingMacros>
-CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMayPaste,
-                                   const std::vector<std::size_t>& read,
-                                   const std::vector<CCalledNames>& called) const {
+std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
+    const CKeywordLoad& load, bool bKeywordFileMayPaste, const std::vector<std::size_t>& read,
+    const std::vector<CCalledNames>& called, CCalledNamesIndex& index) const {
     // Only the files that may define a macro that pastes are read for their
     // definitions at first; then, round by round, those that may call a
     // macro found in the round before, as a macro that hands a parameter on
@@ -321,8 +311,8 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
     // costs nothing, moving its definitions one by one would cost time with
     // their number.
     // Most trees have nothing that pastes: then there is nothing to set up.
-    if (!bKeywordFileMayPaste && std::none_of(called.begin(), called.end(),
-                                              [](const CCalledNames& c) { return c.MayPaste(); }))
+    const std::vector<std::size_t> mayPaste = FilesThatMayPaste(called);
+    if (!bKeywordFileMayPaste && mayPaste.empty())
         return CPastingMacros({});
     const unsigned nThreads = load.m_settings.GetThreadCount();
     // The forwarding texts of the few files read, by their place in `read`.
@@ -330,13 +320,13 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
     std::vector<bool> lexed(read.size());
     std::atomic<bool> bCancelled{false};
     std::vector<std::vector<CMacroDefinition>> macros;
-    const auto analyze = [&](const std::function<bool(std::size_t k)>& needs) {
+    // Reads the files of `needed` not read yet.
+    const auto analyze = [&](const std::vector<std::size_t>& needed) {
         std::vector<std::size_t> files;
-        for (const std::size_t k : FilesThat(
-                 read.size(), nThreads, [&](std::size_t k) { return !lexed[k] && needs(k); })) {
+        std::copy_if(needed.begin(), needed.end(), std::back_inserter(files),
+                     [&](std::size_t k) { return !lexed[k]; });
+        for (const std::size_t k : files)
             lexed[k] = true;
-            files.push_back(k);
-        }
         std::vector<std::vector<CMacroDefinition>> defined(files.size());
         std::vector<CForwardingTexts> texts(files.size());
         ParallelFor(files.size(), nThreads, [&](std::size_t f) {
@@ -352,7 +342,7 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
                 forwarding.emplace(files[f], std::move(texts[f]));
         }
     };
-    analyze([&](std::size_t k) { return called[k].MayPaste(); });
+    analyze(mayPaste);
     // Without a macro that pastes, there is nothing to hand on.
     const auto none = [&] {
         return bCancelled ? std::nullopt : std::optional<CPastingMacros>(CPastingMacros({}));
@@ -367,7 +357,7 @@ CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMa
     // A file read in a round pastes nothing onto a "g" prefix, but its
     // definitions with a "##" may hand a parameter on: they join the lists.
     AddForwardingMacros(forwarding, macros, [&](const CCalledNames::CLookup& names) {
-        analyze([&](std::size_t k) { return called[k].MayCall(names); });
+        analyze(index.FilesThatMayCall(names));
     });
     if (bCancelled)
         return std::nullopt;

@@ -14,6 +14,7 @@
 #include <vector>
 
 class CCalledNames;
+class CCalledNamesIndex;
 struct CMacroDefinition;
 class CPastingMacros;
 class CUsageScanner;
@@ -119,11 +120,12 @@ private:
     // The macros that paste, found in the keyword file, which is read for its
     // macros only when `bKeywordFileMayPaste` or when some file pastes, and in
     // the C-family files of `read` (indices into the load's paths), which call
-    // `called`; nothing when cancelled.
+    // `called`, as `index` finds them; nothing when cancelled.
     std::optional<CPastingMacros> FindPastingMacros(const CKeywordLoad& load,
                                                     bool bKeywordFileMayPaste,
                                                     const std::vector<std::size_t>& read,
-                                                    const std::vector<CCalledNames>& called) const;
+                                                    const std::vector<CCalledNames>& called,
+                                                    CCalledNamesIndex& index) const;
     // The second pass: the C-family files of `read` (indices into the load's
     // paths), for the invocations of the pasting macros.
     bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,
