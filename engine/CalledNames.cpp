@@ -153,12 +153,12 @@ std::uint64_t NameBytes(const CByteBlock& bytes) {
 // The blanks, and the bytes that may hide a name: those CalledNameBefore
 // walks over or stops at unsure.
 constexpr std::array<bool, 256> kBlankOrHidingBytes = [] {
-    std::array<bool, 256> bytes{};
-    for (std::size_t b = 0; b < bytes.size(); ++b) {
+    std::array<bool, 256> hiding{};
+    for (std::size_t b = 0; b < 256; ++b) {
         const auto c = static_cast<char>(b);
-        bytes[b] = c == ' ' || c == '\t' || MayHideName(c);
+        hiding[b] = c == ' ' || c == '\t' || MayHideName(c);
     }
-    return bytes;
+    return hiding;
 }();
 constexpr CNibbleClass kBlankOrHidingClass = MakeNibbleClass(kBlankOrHidingBytes);
 static_assert(IsExactClass(kBlankOrHidingClass, kBlankOrHidingBytes));
