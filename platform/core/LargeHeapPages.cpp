@@ -1,6 +1,8 @@
 #include "LargeHeapPages.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <malloc.h>
 #include <memory>
@@ -12,6 +14,13 @@ namespace {
 // The heap grows by this much at a time, so that whole large pages fit in
 // it. Only the pages touched take memory.
 constexpr std::size_t kGrowth = std::size_t{64} << 20;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+// Blocks from this size on are mapped apart from the heap.
+constexpr std::size_t kMappedApart = kGrowth / 2;
+// The largest block the heap itself serves, to a large page.
+constexpr std::size_t kBlock = kMappedApart - kLargePage;
+// What sbrk returns when it fails.
+const auto kNoBreak = std::bit_cast<char*>(std::intptr_t{-1});
 
 } // namespace
 
@@ -24,22 +33,32 @@ void UseLargeHeapPages() {
     mallopt(M_ARENA_MAX, 1);
     mallopt(M_TOP_PAD, static_cast<int>(kGrowth));
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kGrowth));
-    mallopt(M_MMAP_THRESHOLD, static_cast<int>(kGrowth / 2));
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMappedApart));
     // NOLINTEND(concurrency-mt-unsafe)
-    // A block larger than the heap has free makes it grow now, by the block
-    // and a growth: the advice covers the block, which starts in what the heap
-    // had free, and what it grew by. If the block is not where the program
-    // break moved, the allocator is another, and nothing is advised.
-    constexpr std::size_t kBlock = kGrowth / 4;
-    const auto* const pBefore = static_cast<const char*>(sbrk(0));
+    // A large page takes memory only where the kernel finds none of its
+    // small pages touched. The allocator writes the headers of the block it
+    // grows the heap for, and of the free space after it, before the advice
+    // can be given: the break is moved on to one small page before a large
+    // page, so that the first header falls before it, and the block is as
+    // large as the allocator takes from the heap, so that the second falls
+    // past what most loads use. What the break skips is address space alone.
+    const auto nSmallPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const auto* const pBreak = static_cast<const char*>(sbrk(0));
+    const std::size_t nSkipped =
+        (2 * kLargePage - nSmallPage - std::bit_cast<std::uintptr_t>(pBreak) % kLargePage) %
+        kLargePage;
+    if (pBreak == kNoBreak ||
+        (nSkipped != 0 && sbrk(static_cast<std::intptr_t>(nSkipped)) == kNoBreak))
+        return;
+    // If the block is not where the program break moved, the allocator is
+    // another, and nothing is advised.
+    auto* const pBefore = static_cast<char*>(sbrk(0));
     const auto pBlock = std::make_unique_for_overwrite<char[]>(kBlock);
     const auto* const pAfter = static_cast<const char*>(sbrk(0));
     const std::less<> below;
-    if (!below(pBefore, pAfter) || !below(pBlock.get(), pBefore) ||
-        below(pAfter, pBlock.get() + kBlock))
+    if (below(pBlock.get(), pBefore) || below(pAfter, pBlock.get() + kBlock) ||
+        std::bit_cast<std::uintptr_t>(pBefore + nSmallPage) % kLargePage != 0)
         return;
-    void* pStart = pBlock.get();
-    auto size = static_cast<std::size_t>(pAfter - pBlock.get());
-    if (std::align(static_cast<std::size_t>(sysconf(_SC_PAGESIZE)), 1, pStart, size) != nullptr)
-        (void)madvise(pStart, size, MADV_HUGEPAGE);
+    (void)madvise(pBefore + nSmallPage, static_cast<std::size_t>(pAfter - pBefore) - nSmallPage,
+                  MADV_HUGEPAGE);
 }

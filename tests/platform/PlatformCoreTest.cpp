@@ -19,6 +19,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -211,10 +212,17 @@ TEST(FileRead, OpensPathsLongerThanTheKernelTakesPieceByPiece) {
     EXPECT_EQ(bytes, "x");
 }
 
-// The flags of the mapping that holds `address`, from the kernel's list.
-std::string MappingFlags(const void* address) {
+// The mapping that holds an address: where it starts, and its flags, from
+// the kernel's list.
+struct CMapping {
+    std::uintptr_t m_nStart = 0;
+    std::string m_strFlags;
+};
+
+CMapping MappingOf(const void* address) {
     const auto at = std::bit_cast<std::uintptr_t>(address);
     std::ifstream maps("/proc/self/smaps");
+    CMapping mapping;
     bool bInside = false;
     for (std::string line; std::getline(maps, line);) {
         // A mapping's line starts with its range, "start-end", in hexadecimal.
@@ -223,16 +231,22 @@ std::string MappingFlags(const void* address) {
         const char* const last = line.data() + line.size();
         const auto [pDash, startError] = std::from_chars(line.data(), last, start, 16);
         if (startError == std::errc() && pDash != last && *pDash == '-' &&
-            std::from_chars(pDash + 1, last, end, 16).ec == std::errc())
+            std::from_chars(pDash + 1, last, end, 16).ec == std::errc()) {
             bInside = start <= at && at < end;
-        else if (bInside && line.starts_with("VmFlags:"))
-            return line;
+            mapping.m_nStart = start;
+        } else if (bInside && line.starts_with("VmFlags:")) {
+            mapping.m_strFlags = line;
+            return mapping;
+        }
     }
     return {};
 }
 
 // Where the C library's allocator serves the heap and the kernel has large
-// pages, what the heap grows by from then on is advised to take them.
+// pages, the heap from then on is advised to take them. A block larger than
+// any freed before begins where the heap's free bytes begin: past its first
+// small page, which the allocator wrote before the advice, starts a large
+// page that lies whole in the advised mapping.
 TEST(LargeHeapPages, AdviseTheHeapsGrowth) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizer's allocator serves the heap";
@@ -240,11 +254,12 @@ TEST(LargeHeapPages, AdviseTheHeapsGrowth) {
     if (!fs::exists("/sys/kernel/mm/transparent_hugepage/enabled"))
         GTEST_SKIP() << "the kernel has no large pages for the heap";
     UseLargeHeapPages();
-    // Its first page may be the one the heap had begun.
-    const std::size_t size = std::size_t{1} << 20;
-    const auto pBlock = std::make_unique<char[]>(size);
-    const char* const pInside = pBlock.get() + size / 2;
-    EXPECT_NE(MappingFlags(pInside).find(" hg"), std::string::npos) << MappingFlags(pInside);
+    const auto pFirst = std::make_unique<char[]>(std::size_t{1} << 20);
+    const auto at = std::bit_cast<std::uintptr_t>(pFirst.get()) + ::sysconf(_SC_PAGESIZE);
+    const CMapping mapping = MappingOf(std::bit_cast<const char*>(at));
+    EXPECT_NE(mapping.m_strFlags.find(" hg"), std::string::npos) << mapping.m_strFlags;
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    EXPECT_LE(mapping.m_nStart, at / kLargePage * kLargePage);
 }
 
 } // namespace
