@@ -109,16 +109,61 @@ struct CRecentHashes {
 
 thread_local CRecentHashes g_recent;
 
+// The block of room a thread hands out to the names of the files it reads:
+// a file takes all that is left, and gives back what it did not fill.
+struct CHashRoom {
+    static constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+    std::shared_ptr<std::uint32_t[]> m_pBlock;
+    std::size_t m_nSize = 0;
+    std::size_t m_nUsed = 0; // handed out
+};
+
+thread_local CHashRoom g_room;
+
 } // namespace
 
-void CCalledNames::Add(std::uint32_t hash) {
+bool CCalledNames::EndsTheThreadsRoom() const {
+    return m_pBlock != nullptr && m_pBlock == g_room.m_pBlock &&
+           m_pHashes + m_nRoom == g_room.m_pBlock.get() + g_room.m_nUsed;
+}
+
+void CCalledNames::MakeRoom(std::size_t nMore) {
+    if (m_nRoom - m_nHashes >= nMore)
+        return;
+    CHashRoom& room = g_room;
+    if (EndsTheThreadsRoom() && room.m_nSize - room.m_nUsed >= nMore - (m_nRoom - m_nHashes)) {
+        m_nRoom += room.m_nSize - room.m_nUsed;
+        room.m_nUsed = room.m_nSize;
+        return;
+    }
+    // Another file took the room after this one's, or the block is full:
+    // the hashes move to what is left, or to a new block.
+    const std::size_t nNeeded = m_nHashes + nMore;
+    if (room.m_nSize - room.m_nUsed < nNeeded) {
+        room.m_nSize = std::max(CHashRoom::kBlockSize, 2 * nNeeded);
+        room.m_pBlock = std::make_shared_for_overwrite<std::uint32_t[]>(room.m_nSize);
+        room.m_nUsed = 0;
+    }
+    std::uint32_t* const pHashes = room.m_pBlock.get() + room.m_nUsed;
+    std::copy_n(m_pHashes, m_nHashes, pHashes);
+    m_pBlock = room.m_pBlock;
+    m_pHashes = pHashes;
+    m_nRoom = room.m_nSize - room.m_nUsed;
+    room.m_nUsed = room.m_nSize;
+}
+
+void CCalledNames::Store(std::uint32_t hash) {
     std::uint64_t& slot = g_recent.Slot(hash);
     const std::uint64_t key = CRecentHashes::Key(m_nFile, hash);
-    if (slot == key)
-        return;
+    const bool bFresh = slot != key;
     slot = key;
+    m_pHashes[m_nHashes] = hash;
+    m_nHashes += bFresh ? 1 : 0;
+}
+
+void CCalledNames::Add(std::uint32_t hash) {
     MakeRoom(1);
-    m_pHashes[m_nHashes++] = hash;
+    Store(hash);
 }
 
 namespace {
@@ -214,14 +259,7 @@ void CCalledNames::AddNames() {
 
 void CCalledNames::AddInPlace(const char* name, const char* end, bool bWordBefore) {
     const auto size = static_cast<std::size_t>(end - name);
-    const std::uint32_t hash =
-        bWordBefore ? HashEndingAt(end, size) : Hash(std::string_view(name, size));
-    std::uint64_t& slot = g_recent.Slot(hash);
-    const std::uint64_t key = CRecentHashes::Key(m_nFile, hash);
-    const bool bFresh = slot != key;
-    slot = key;
-    m_pHashes[m_nHashes] = hash;
-    m_nHashes += bFresh ? 1 : 0;
+    Store(bWordBefore ? HashEndingAt(end, size) : Hash(std::string_view(name, size)));
 }
 
 template <class TBlock>
@@ -393,24 +431,17 @@ void CCalledNames::KeepTail() {
     }
 }
 
-void CCalledNames::MakeRoom(std::size_t nMore) {
-    if (m_nRoom - m_nHashes >= nMore)
-        return;
-    const std::size_t nRoom = std::max(2 * m_nRoom, m_nHashes + nMore);
-    auto pHashes = std::make_unique_for_overwrite<std::uint32_t[]>(nRoom);
-    std::copy_n(m_pHashes.get(), m_nHashes, pHashes.get());
-    m_pHashes = std::move(pHashes);
-    m_nRoom = nRoom;
-}
-
 void CCalledNames::Finish() {
-    if (m_nRoom == m_nHashes)
-        return;
-    auto pHashes =
-        m_nHashes == 0 ? nullptr : std::make_unique_for_overwrite<std::uint32_t[]>(m_nHashes);
-    std::copy_n(m_pHashes.get(), m_nHashes, pHashes.get());
-    m_pHashes = std::move(pHashes);
+    if (EndsTheThreadsRoom())
+        g_room.m_nUsed -= m_nRoom - m_nHashes;
     m_nRoom = m_nHashes;
+    if (m_nHashes == 0) {
+        m_pBlock.reset();
+        m_pHashes = nullptr;
+    }
+    // Freed here, on the thread that read the file, rather than all at once
+    // when the load lets go of its names.
+    m_strTail = std::string();
 }
 
 CCalledNames::CLookup::CLookup(std::vector<std::uint32_t> hashes) : m_arrHashes(std::move(hashes)) {
@@ -424,6 +455,6 @@ bool CCalledNames::CLookup::Holds(std::uint32_t hash) const {
 }
 
 bool CCalledNames::MayCall(const CLookup& names) const {
-    return m_bUnsure || std::any_of(m_pHashes.get(), m_pHashes.get() + m_nHashes,
+    return m_bUnsure || std::any_of(m_pHashes, m_pHashes + m_nHashes,
                                     [&](std::uint32_t hash) { return names.Contains(hash); });
 }

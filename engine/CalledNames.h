@@ -56,10 +56,15 @@ public:
     // may call anything.
     CCalledNames() = default;
     explicit CCalledNames(bool bGatherNames) : m_bUnsure(!bGatherNames) {}
+    CCalledNames(const CCalledNames&) = delete;
+    CCalledNames& operator=(const CCalledNames&) = delete;
+    CCalledNames(CCalledNames&&) = default;
+    CCalledNames& operator=(CCalledNames&&) = default;
+    ~CCalledNames() = default;
 
     // The file's bytes, in pieces of any size, in order.
     void Feed(std::string_view piece);
-    // Lets go of the room the hashes do not fill.
+    // Gives back the room the hashes do not fill, and what feeding needed.
     void Finish();
 
     // False only when no name that `names` looks for stands before a '(' in
@@ -68,7 +73,7 @@ public:
     // Whether the file may call anything; else it calls only names of these
     // hashes.
     bool IsUnsure() const { return m_bUnsure; }
-    std::span<const std::uint32_t> GetHashes() const { return {m_pHashes.get(), m_nHashes}; }
+    std::span<const std::uint32_t> GetHashes() const { return {m_pHashes, m_nHashes}; }
     // Whether the file has a "##", or a '#' that a backslash-newline may join
     // to the next one: it may paste something.
     bool HasPasteMarks() const { return m_bHasPasteMarks; }
@@ -107,11 +112,21 @@ private:
     void KeepTail();
 
     std::string_view m_strPiece; // the piece being fed
+    // Room for nMore hashes past the last.
     void MakeRoom(std::size_t nMore);
+    // Writes a hash into the room made, counted only when this file did not
+    // add it just before.
+    void Store(std::uint32_t hash);
+    // Whether this file's room is the last the thread handed out.
+    bool EndsTheThreadsRoom() const;
 
     // The hashes, mostly without repeats: m_nHashes of them, in room for
-    // m_nRoom. The blocks write them in place, as a vector would not let them.
-    std::unique_ptr<std::uint32_t[]> m_pHashes;
+    // m_nRoom, which the blocks write in place. The room lies in a block that
+    // this thread hands out to the files it reads, one after the other, and
+    // that lives as long as one of them holds it: a file costs no allocation
+    // of its own, and freeing a load's names frees a few blocks.
+    std::shared_ptr<std::uint32_t[]> m_pBlock;
+    std::uint32_t* m_pHashes = nullptr;
     std::size_t m_nHashes = 0;
     std::size_t m_nRoom = 0;
     std::uint32_t m_nFile = 0; // this file's number on the thread that reads it

@@ -199,6 +199,34 @@ TEST(CalledNamesOf, AreUnsureOfANameLongerThanTheTailKept) {
     EXPECT_FALSE(MayCall({name + "(a)"}));
 }
 
+// Files read on one thread share its room for their names: two read in turns,
+// one with more names than a block of room holds, each keep the names they
+// have when read alone, and what one does not fill goes to the next.
+TEST(CalledNamesOf, StayTheirOwnWhenTwoFilesAreReadInTurns) {
+    std::string many;
+    for (int k = 0; k < 70'000; ++k)
+        many += "n" + std::to_string(k) + "(a) ";
+    const std::string few = "a(b(c(T(U(d)))))";
+    const auto hashes = [](const CCalledNames& names) {
+        return std::vector<std::uint32_t>(names.GetHashes().begin(), names.GetHashes().end());
+    };
+    CCalledNames inTurnsMany;
+    CCalledNames inTurnsFew;
+    for (std::size_t at = 0; at < many.size(); at += 4096) {
+        inTurnsMany.Feed(std::string_view(many).substr(at, 4096));
+        inTurnsFew.Feed(std::string_view(few).substr(std::min(at / 4096, few.size()), 1));
+    }
+    inTurnsFew.Finish();
+    inTurnsMany.Finish();
+    EXPECT_EQ(hashes(inTurnsMany), hashes(NamesOf({many})));
+    EXPECT_EQ(hashes(inTurnsFew), hashes(NamesOf({few})));
+    EXPECT_EQ(hashes(inTurnsMany).size(), 70'000u);
+    // A file read to its end keeps only the room it fills.
+    const CCalledNames first = NamesOf({few});
+    const CCalledNames next = NamesOf({few});
+    EXPECT_EQ(next.GetHashes().data(), first.GetHashes().data() + first.GetHashes().size());
+}
+
 // The files whose called names may hold one of the names looked for, as the
 // index finds them in one array: those for which MayCall holds, in order,
 // asked several times of one index, as the rounds ask.
