@@ -4,9 +4,10 @@
 #     where ripgrep looking for the same symbols is timed too;
 #   - /usr/include, a real C and C++ tree, with a keyword file of the 5,000
 #     most frequent g-identifiers found there.
-# Prints the median of RUNS runs of each, the ratios, and the peak memory of
-# each scan. With BASELINE_CLI, another build's glosscutter-cli is timed on the
-# generated tree in the same runs, alternating, and the ratio given.
+# Prints the median of RUNS runs of each, the floor and the scan taking turns,
+# the ratios, and the peak memory of each scan. With BASELINE_CLI, another
+# build's glosscutter-cli is timed on the generated tree in the same runs,
+# alternating, and the ratio given.
 #   bench/compare-scan.sh [BUILD_DIR=build/default] [RUNS=5] [BASELINE_CLI]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,11 +48,20 @@ scan_args() { # keyword file, folder
 
 compare() { # title, keyword file, folder
     echo "$1: $(du -sh --apparent-size "$3" | cut -f1) in $(find "$3" -type f | wc -l) files, $(grep -c '^#define' "$2") keywords; $runs runs each, medians"
-    floor=$(measure "read every file (floor)" "$build/bench/read_floor" "$3")
-    # shellcheck disable=SC2046
-    scan=$(measure "glosscutter-cli scan --format json" "$build/cli/glosscutter-cli" $(scan_args "$2" "$3"))
-    # shellcheck disable=SC2046
-    peak=$(/usr/bin/time -f %M "$build/cli/glosscutter-cli" $(scan_args "$2" "$3") 2>&1 >/dev/null | tail -1)
+    local args
+    read -ra args <<<"$(scan_args "$2" "$3")"
+    "$build/bench/read_floor" "$3" >/dev/null # warm the page cache
+    "$build/cli/glosscutter-cli" "${args[@]}" >/dev/null
+    # The floor and the scan take turns, so that a busy moment of the machine
+    # falls on both.
+    for _ in $(seq "$runs"); do
+        echo "floor $(timed "$build/bench/read_floor" "$3")"
+        echo "scan $(timed "$build/cli/glosscutter-cli" "${args[@]}")"
+    done >"$tree/turns.txt"
+    floor=$(awk '$1 == "floor" { print $2 }' "$tree/turns.txt" | median)
+    scan=$(awk '$1 == "scan" { print $2 }' "$tree/turns.txt" | median)
+    printf '%-36s %8.3f s\n' "read every file (floor)" "$floor" "glosscutter-cli scan --format json" "$scan" >&2
+    peak=$(/usr/bin/time -f %M "$build/cli/glosscutter-cli" "${args[@]}" 2>&1 >/dev/null | tail -1)
     echo "scan / floor:   $(echo "scale=2; $scan / $floor" | bc)"
     echo "scan peak memory: $((peak / 1024)) MB"
 }
