@@ -1,6 +1,5 @@
 #include "GlossCutterDoc.h"
 
-#include "CalledNamesIndex.h"
 #include "Duplicates.h"
 #include "FileReplace.h"
 #include "KeepPatterns.h"
@@ -94,22 +93,29 @@ std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {
     return macros;
 }
 
-// The k for which called[k] may define a macro that pastes, in order.
-std::vector<std::size_t> FilesThatMayPaste(const std::vector<CCalledNames>& called) {
+// The k for which `test` holds of called[k], in order.
+template <class TTest>
+std::vector<std::size_t> FilesWhoseNames(const std::vector<CCalledNames>& called, TTest test) {
     std::vector<std::size_t> files;
     for (std::size_t k = 0; k < called.size(); ++k) {
-        if (called[k].MayPaste())
+        if (test(called[k]))
             files.push_back(k);
     }
     return files;
 }
 
+std::vector<std::size_t> FilesThatMayCall(const std::vector<CCalledNames>& called,
+                                          const CCalledNames::CLookup& names) {
+    return FilesWhoseNames(called, [&](const CCalledNames& c) { return c.MayCall(names); });
+}
+
 // Of the files `read`, those that may invoke one of `macros`: only they are
 // read again. `called` holds the names that each calls.
 std::vector<std::size_t> FilesThatMayCall(const std::vector<std::size_t>& read,
-                                          CCalledNamesIndex& called, const CPastingMacros& macros) {
+                                          const std::vector<CCalledNames>& called,
+                                          const CPastingMacros& macros) {
     std::vector<std::size_t> calling =
-        called.FilesThatMayCall(CCalledNames::CLookup(macros.GetNameHashes()));
+        FilesThatMayCall(called, CCalledNames::CLookup(macros.GetNameHashes()));
     for (std::size_t& k : calling)
         k = read[k];
     return calling;
@@ -291,19 +297,19 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
     PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
-    CCalledNamesIndex index(called);
     std::optional<CPastingMacros> pasting =
-        FindPastingMacros(load, bKeywordFileMayPaste, read, called, index);
+        FindPastingMacros(load, bKeywordFileMayPaste, read, called);
     if (!pasting)
         return false;
     if (pasting->IsEmpty())
         return true;
-    return AddPastedUses(load, FilesThatMayCall(read, index, *pasting), scanner, *pasting);
+    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting), scanner, *pasting);
 }
 
-std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
-    const CKeywordLoad& load, bool bKeywordFileMayPaste, const std::vector<std::size_t>& read,
-    const std::vector<CCalledNames>& called, CCalledNamesIndex& index) const {
+std::optional<CPastingMacros>
+CGlossCutterDoc::FindPastingMacros(const CKeywordLoad& load, bool bKeywordFileMayPaste,
+                                   const std::vector<std::size_t>& read,
+                                   const std::vector<CCalledNames>& called) const {
     // Only the files that may define a macro that pastes are read for their
     // definitions at first; then, round by round, those that may call a
     // macro found in the round before, as a macro that hands a parameter on
@@ -311,7 +317,8 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     // costs nothing, moving its definitions one by one would cost time with
     // their number.
     // Most trees have nothing that pastes: then there is nothing to set up.
-    const std::vector<std::size_t> mayPaste = FilesThatMayPaste(called);
+    const std::vector<std::size_t> mayPaste =
+        FilesWhoseNames(called, [](const CCalledNames& c) { return c.MayPaste(); });
     if (!bKeywordFileMayPaste && mayPaste.empty())
         return CPastingMacros({});
     const unsigned nThreads = load.m_settings.GetThreadCount();
@@ -357,7 +364,7 @@ std::optional<CPastingMacros> CGlossCutterDoc::FindPastingMacros(
     // A file read in a round pastes nothing onto a "g" prefix, but its
     // definitions with a "##" may hand a parameter on: they join the lists.
     AddForwardingMacros(forwarding, macros, [&](const CCalledNames::CLookup& names) {
-        analyze(index.FilesThatMayCall(names));
+        analyze(FilesThatMayCall(called, names));
     });
     if (bCancelled)
         return std::nullopt;

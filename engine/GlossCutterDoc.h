@@ -14,7 +14,6 @@
 #include <vector>
 
 class CCalledNames;
-class CCalledNamesIndex;
 struct CMacroDefinition;
 class CPastingMacros;
 class CUsageScanner;
@@ -120,12 +119,11 @@ private:
     // The macros that paste, found in the keyword file, which is read for its
     // macros only when `bKeywordFileMayPaste` or when some file pastes, and in
     // the C-family files of `read` (indices into the load's paths), which call
-    // `called`, as `index` finds them; nothing when cancelled.
+    // `called`; nothing when cancelled.
     std::optional<CPastingMacros> FindPastingMacros(const CKeywordLoad& load,
                                                     bool bKeywordFileMayPaste,
                                                     const std::vector<std::size_t>& read,
-                                                    const std::vector<CCalledNames>& called,
-                                                    CCalledNamesIndex& index) const;
+                                                    const std::vector<CCalledNames>& called) const;
     // The second pass: the C-family files of `read` (indices into the load's
     // paths), for the invocations of the pasting macros.
     bool AddPastedUses(const CKeywordLoad& load, const std::vector<std::size_t>& read,

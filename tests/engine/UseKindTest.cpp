@@ -2,7 +2,6 @@
 // a load.
 
 #include "CalledNames.h"
-#include "CalledNamesIndex.h"
 #include "GlossCutterDoc.h"
 #include "NamedRows.h"
 #include "PastingMacros.h"
@@ -226,48 +225,6 @@ TEST(CalledNamesOf, StayTheirOwnWhenTwoFilesAreReadInTurns) {
     const CCalledNames next = NamesOf({few});
     EXPECT_EQ(next.GetHashes().data(), first.GetHashes().data() + first.GetHashes().size());
 }
-
-// The files whose called names may hold one of the names looked for, as the
-// index finds them in one array: those for which MayCall holds, in order,
-// asked several times of one index, as the rounds ask.
-struct IndexRow {
-    const char* name;
-    std::vector<std::string> files;
-};
-
-class CalledNamesIndex : public testing::TestWithParam<IndexRow> {};
-
-TEST_P(CalledNamesIndex, FindsTheFilesThatMayCall) {
-    std::vector<CCalledNames> called;
-    for (const std::string& text : GetParam().files)
-        called.push_back(NamesOf({text}));
-    CCalledNamesIndex index(called);
-    const std::vector<std::vector<std::string_view>> lookups = {
-        {"T"}, {"U"}, {"T", "U"}, {"V"}, {}};
-    for (const std::vector<std::string_view>& callees : lookups) {
-        std::vector<std::uint32_t> hashes(callees.size());
-        std::transform(callees.begin(), callees.end(), hashes.begin(), CCalledNames::Hash);
-        const CCalledNames::CLookup names(hashes);
-        std::vector<std::size_t> expected;
-        for (std::size_t k = 0; k < called.size(); ++k) {
-            if (called[k].MayCall(names))
-                expected.push_back(k);
-        }
-        EXPECT_EQ(index.FilesThatMayCall(names), expected) << testing::PrintToString(callees);
-    }
-}
-
-const IndexRow kIndexRows[] = {
-    {"none", {}},
-    {"files_without_names", {"", "x = 1;", "(a)"}},
-    {"first_and_last", {"T(a)", "x(a)", "y(a)", "U(a) T(b)"}},
-    {"many_names_in_one_file", {"a(b(c(T(U(d)))))", "U(a)"}},
-    {"empty_files_between", {"", "T(a)", "", "", "U(a)", ""}},
-    // A comment before a '(' may hide any name.
-    {"unsure_files_among_the_others", {"/* c */(a)", "T(a)", "x(a)", "/* c */(a)"}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Pasting, CalledNamesIndex, testing::ValuesIn(kIndexRows), kRowName);
 
 // The kinds of a load's uses of each keyword, as "FILE:LINE:kind".
 std::vector<std::string> LoadedKinds(const TempDir& dir, std::string_view keywords,
