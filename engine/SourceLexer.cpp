@@ -209,11 +209,12 @@ std::string_view CSourceLexer::EventBytes() const {
 // One mask of the events of the current state: the handlers tell the bytes
 // apart, and a block is looked at again only when the state changes in it.
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
-// The masks compiled for AVX2 in whole, as the tokenizer's loop is.
+// The walk over the blocks compiled for AVX2, with the masks inlined in it,
+// as the tokenizer's loop is; the handlers stay apart.
 struct CSourceLexer::CAvx2 {
-    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static std::uint64_t
-    Events(const char* block, State state, bool bCapturing) {
-        return EventsOf(CByteBlockAvx2(block), state, bCapturing);
+    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static void AdvanceTo(CSourceLexer& lexer,
+                                                                           const char* target) {
+        lexer.AdvanceWith<CByteBlockAvx2>(target);
     }
 };
 #endif
@@ -238,29 +239,38 @@ std::uint64_t CSourceLexer::EventsOf(const TBlock& bytes, State state, bool bCap
     }
 }
 
+template <class TBlock>
 void CSourceLexer::LoadMasks(const char* block) {
     m_pBlock = block;
     m_maskState = m_state;
     m_bMaskCapturing = m_bCapturing;
-    const auto size = std::min(kBlock, static_cast<std::size_t>(m_pEnd - block));
-    if (size < kBlock) {
-        const std::string_view needles = EventBytes();
-        m_nEvents = 0;
-        for (std::size_t k = 0; k < size; ++k)
-            m_nEvents |=
-                needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
+    if (static_cast<std::size_t>(m_pEnd - block) < kBlock) {
+        LoadLastMasks(block);
         return;
     }
-#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
-    if (HasAvx2Block()) {
-        m_nEvents = CAvx2::Events(block, m_state, m_bCapturing);
-        return;
-    }
-#endif
-    m_nEvents = EventsOf(CByteBlock(block), m_state, m_bCapturing);
+    m_nEvents = EventsOf(TBlock(block), m_state, m_bCapturing);
+}
+
+void CSourceLexer::LoadLastMasks(const char* block) {
+    const auto size = static_cast<std::size_t>(m_pEnd - block);
+    const std::string_view needles = EventBytes();
+    m_nEvents = 0;
+    for (std::size_t k = 0; k < size; ++k)
+        m_nEvents |= needles.find(block[k]) != std::string_view::npos ? std::uint64_t{1} << k : 0;
 }
 
 void CSourceLexer::AdvanceTo(const char* target) {
+#ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
+    if (HasAvx2Block()) {
+        CAvx2::AdvanceTo(*this, target);
+        return;
+    }
+#endif
+    AdvanceWith<CByteBlock>(target);
+}
+
+template <class TBlock>
+void CSourceLexer::AdvanceWith(const char* target) {
     while (m_pPos < target) {
         if (m_directive != Directive::None || m_state == State::RawDelimiter ||
             m_state == State::RawString) {
@@ -270,7 +280,7 @@ void CSourceLexer::AdvanceTo(const char* target) {
         const auto offset = static_cast<std::size_t>(m_pPos - m_pBegin);
         const char* block = m_pBegin + (offset & ~(kBlock - 1));
         if (block != m_pBlock || m_state != m_maskState || m_bCapturing != m_bMaskCapturing)
-            LoadMasks(block);
+            LoadMasks<TBlock>(block);
         const std::size_t from = offset & (kBlock - 1);
         const std::size_t to = static_cast<std::size_t>(std::min(target, block + kBlock) - block);
         const std::uint64_t events = m_nEvents & ~BitsBelow(from) & BitsBelow(to);

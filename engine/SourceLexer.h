@@ -98,6 +98,9 @@ private:
     };
 
     void AdvanceTo(const char* target);
+    // AdvanceTo with the blocks of a processor's instructions.
+    template <class TBlock>
+    void AdvanceWith(const char* target);
     void StepScalar(const char* target);
     void StepDirective(const char* target);
     void StepRaw(const char* target);
@@ -110,7 +113,10 @@ private:
     struct CAvx2;
     template <class TBlock>
     static std::uint64_t EventsOf(const TBlock& bytes, State state, bool bCapturing);
+    template <class TBlock>
     void LoadMasks(const char* block);
+    // The masks of a block that the text ends in, byte by byte.
+    void LoadLastMasks(const char* block);
     char Before(const char* q, std::size_t k) const;
     bool IsEscapedBreak(const char* q) const;
     bool StartsRawString(const char* q) const;
