@@ -70,9 +70,7 @@ public:
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
     bool MayCall(const CLookup& names) const;
-    // Whether the file may call anything; else it calls only names of these
-    // hashes.
-    bool IsUnsure() const { return m_bUnsure; }
+    // The hashes of the names the file calls, which MayCall looks through.
     std::span<const std::uint32_t> GetHashes() const { return {m_pHashes, m_nHashes}; }
     // Whether the file has a "##", or a '#' that a backslash-newline may join
     // to the next one: it may paste something.
