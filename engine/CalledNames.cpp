@@ -440,8 +440,9 @@ void CCalledNames::Finish() {
         m_pHashes = nullptr;
     }
     // Freed here, on the thread that read the file, rather than all at once
-    // when the load lets go of its names.
-    m_strTail = std::string();
+    // when the load lets go of its names. A move from an empty string would
+    // keep the room: it only copies the short string into it.
+    std::string().swap(m_strTail);
 }
 
 CCalledNames::CLookup::CLookup(std::vector<std::uint32_t> hashes) : m_arrHashes(std::move(hashes)) {
