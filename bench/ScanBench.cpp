@@ -2,6 +2,7 @@
 // size, scanned from memory and from a file in the page cache.
 
 #include "CalledNames.h"
+#include "CalledNamesReader.h"
 #include "KeywordSort.h"
 #include "SourceLexer.h"
 #include "UsageScanner.h"
@@ -63,7 +64,7 @@ void BM_ScanText(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
         uses.clear();
         CSourceLexer lexer;
-        CCalledNames called;
+        CCalledNamesReader called;
         CSourceTokenizer tokenizer(index, uses, state.range(0) != 0 ? &lexer : nullptr);
         tokenizer.Feed(text);
         tokenizer.Finish();

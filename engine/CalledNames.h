@@ -26,11 +26,13 @@ struct CCalledNameBefore {
 };
 CCalledNameBefore CalledNameBefore(std::string_view text, std::size_t open);
 
-// The names a file puts before a '(', kept as hashes while the file is read:
-// enough to tell, once the pasting macros are known, that it invokes none of
-// them, and defines nothing that hands a parameter on to one, and need not be
-// read again. A name stands before a '(' as CalledNameBefore finds it, which
-// takes in every name that NameBeforeParenthesis finds.
+// The names a file puts before a '(', as hashes, which CCalledNamesReader
+// gathers while the file is read: enough to tell, once the pasting macros
+// are known, that it invokes none of them, and defines nothing that hands a
+// parameter on to one, and need not be read again. A name stands before a
+// '(' as CalledNameBefore finds it, which takes in every name that
+// NameBeforeParenthesis finds. A load keeps one for each file it reads: only
+// what the questions below need.
 class CCalledNames final {
 public:
     // The hashes of the names looked for, with a bit for each value of their
@@ -52,20 +54,8 @@ public:
 
     static std::uint32_t Hash(std::string_view name);
 
-    // Without `bGatherNames`, only whether the file may paste is found: it
-    // may call anything.
+    // Of a file not read: it may call anything.
     CCalledNames() = default;
-    explicit CCalledNames(bool bGatherNames) : m_bUnsure(!bGatherNames) {}
-    CCalledNames(const CCalledNames&) = delete;
-    CCalledNames& operator=(const CCalledNames&) = delete;
-    CCalledNames(CCalledNames&&) = default;
-    CCalledNames& operator=(CCalledNames&&) = default;
-    ~CCalledNames() = default;
-
-    // The file's bytes, in pieces of any size, in order.
-    void Feed(std::string_view piece);
-    // Gives back the room the hashes do not fill, and what feeding needed.
-    void Finish();
 
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
@@ -81,61 +71,26 @@ public:
     bool MayPaste() const { return m_bMayPaste; }
 
 private:
-    void Add(std::uint32_t hash);
-    struct CAvx2;
-    // The names of the piece, with the blocks of a processor's instructions.
-    template <class TBlock>
-    void AddNames();
-    // The names before the '(' of `opens` in the block at piece[at]: those
-    // that the masks tell, then the others.
-    template <class TBlock>
-    void AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
-                        std::uint64_t opens);
-    template <class TBlock>
-    void AddOtherNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
-                             std::uint64_t opens, std::uint64_t names);
-    // The name from `name` to `end`, into the room made for the block; with
-    // `bWordBefore`, the eight bytes before `end` lie in the piece.
-    void AddInPlace(const char* name, const char* end, bool bWordBefore);
-    void AddNameBefore(std::size_t open);
-    // The paste marks of the piece: by memchr, or one '#' at a time, or the
-    // '#' that ended the last piece.
-    void FindPasteMarks();
-    void NotePound(std::size_t at);
-    void NotePoundAfterTail();
-    bool MayPasteOntoG(std::size_t at) const;
-    // CalledNameBefore of piece[at], joined with the tail where the piece
-    // cannot tell, in `joined`; unsure where the tail cannot either.
-    CCalledNameBefore NameBefore(std::size_t at, std::string& joined) const;
-    void KeepTail();
+    friend class CCalledNamesReader;
 
-    std::string_view m_strPiece; // the piece being fed
-    // Room for nMore hashes past the last.
-    void MakeRoom(std::size_t nMore);
-    // Writes a hash into the room made, counted only when this file did not
-    // add it just before.
-    void Store(std::uint32_t hash);
-    // Whether this file's room is the last the thread handed out.
-    bool EndsTheThreadsRoom() const;
+    // Names are short: their first and last eight bytes and their length
+    // tell them apart well enough, since a collision only costs a file read
+    // again.
+    static std::uint32_t MixName(std::uint64_t head, std::uint64_t tail, std::size_t size) {
+        const std::uint64_t mixed =
+            (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ size) *
+            0xFF51AFD7ED558CCDull;
+        return static_cast<std::uint32_t>(mixed >> 32);
+    }
 
-    // The hashes, mostly without repeats: m_nHashes of them, in room for
-    // m_nRoom, which the blocks write in place. The room lies in a block that
-    // this thread hands out to the files it reads, one after the other, and
-    // that lives as long as one of them holds it: a file costs no allocation
-    // of its own, and freeing a load's names frees a few blocks.
-    std::shared_ptr<std::uint32_t[]> m_pBlock;
-    std::uint32_t* m_pHashes = nullptr;
+    // The hashes, mostly without repeats, in a block of room that the files
+    // read on one thread share: it lives as long as one of them holds it.
+    std::shared_ptr<const std::uint32_t[]> m_pBlock;
+    const std::uint32_t* m_pHashes = nullptr;
     std::size_t m_nHashes = 0;
-    std::size_t m_nRoom = 0;
-    std::uint32_t m_nFile = 0; // this file's number on the thread that reads it
-    // The last 256 bytes before the piece, so that a name cut by a piece
-    // boundary, or parted from its '(' by one, is seen whole.
-    std::string m_strTail;
-    bool m_bTailCut = false; // bytes before the tail were dropped
     // A '(' had more than the tail of names and blanks before it, or bytes
     // that do not tell: nothing can be ruled out.
-    bool m_bUnsure = false;
+    bool m_bUnsure = true;
     bool m_bHasPasteMarks = false;
     bool m_bMayPaste = false;
-    bool m_bAfterPound = false; // the last byte fed was a '#'
 };

@@ -1,5 +1,6 @@
 #include "GlossCutterDoc.h"
 
+#include "CalledNamesReader.h"
 #include "Duplicates.h"
 #include "FileReplace.h"
 #include "KeepPatterns.h"
@@ -75,13 +76,12 @@ void MergePastedUses(CKeyword& keyword, const std::vector<CUsed>& pasted) {
 // Whether the keyword file may paste, by the test a scanned file gets: it is
 // read for its macros only then, or when a scanned file pastes.
 bool HasPasteMarks(const CLineArray& lines) {
-    CCalledNames marks(false);
+    CCalledNamesReader marks(false);
     for (const CTextLine& line : lines) {
         marks.Feed(line.m_strText);
         marks.Feed(LineBreakBytes(line.m_nBreak));
     }
-    marks.Finish();
-    return marks.HasPasteMarks();
+    return marks.Finish().HasPasteMarks();
 }
 
 std::vector<CMacroDefinition> MacrosOf(const CLineArray& lines) {

@@ -1,5 +1,6 @@
 #include "UsageScanner.h"
 
+#include "CalledNamesReader.h"
 #include "FileRead.h"
 #include "ParallelScan.h"
 #include "SourceLexer.h"
@@ -12,7 +13,7 @@ CUsageScanner::CUsageScanner(const CKeywordArray& table, std::function<bool()> i
     : m_index(table), m_isCancelled(std::move(isCancelled)) {}
 
 std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray& uses,
-                                        CCalledNames* pCalled) const {
+                                        CCalledNamesReader* pCalled) const {
     // One buffer per thread: large enough to read efficiently, and allocated
     // once however many files a load scans. On the heap, at the first read:
     // in the thread's own storage it would be cleared for every thread the
@@ -35,8 +36,6 @@ std::error_code CUsageScanner::ScanFile(const std::string& path, CSourceUseArray
         return !m_isCancelled || !m_isCancelled();
     });
     tokenizer.Finish();
-    if (pCalled != nullptr)
-        pCalled->Finish();
     return ec;
 }
 
@@ -84,8 +83,9 @@ void AnalyzeSourceFile(const CUsageScanner& scanner, const std::string& path, CF
                        bool bWithCalledNames) {
     thread_local CSourceUseArray found; // grows once per thread, not once per file
     found.clear();
-    uses.m_calledNames = CCalledNames(bWithCalledNames);
-    uses.m_error = scanner.ScanFile(path, found, &uses.m_calledNames);
+    CCalledNamesReader called(bWithCalledNames);
+    uses.m_error = scanner.ScanFile(path, found, &called);
+    uses.m_calledNames = called.Finish();
     if (uses.m_error == std::errc::operation_canceled)
         found.clear(); // the load ends unused: no records to make
     MakeRecords(found, path, uses);

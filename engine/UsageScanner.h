@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+class CCalledNamesReader;
 class CKeywordLocks;
 
 // Finds the uses of the keywords of one table in source files. The table must
@@ -26,10 +27,10 @@ public:
     // Appends the uses found in the file at `path`. A file that cannot be read
     // adds what was read before the error (nothing when it cannot be opened);
     // a cancelled read ends with std::errc::operation_canceled.
-    // A C-family file is lexed for the kinds of its uses, and the names it
-    // calls go to `pCalled`, if given.
+    // A C-family file is lexed for the kinds of its uses, and its bytes go
+    // to `pCalled`, if given, for the names it calls.
     std::error_code ScanFile(const std::string& path, CSourceUseArray& uses,
-                             CCalledNames* pCalled = nullptr) const;
+                             CCalledNamesReader* pCalled = nullptr) const;
 
     const CSymbolIndex& GetIndex() const { return m_index; }
 

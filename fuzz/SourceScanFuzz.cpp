@@ -9,6 +9,7 @@
 //   rest     the source text
 
 #include "CalledNames.h"
+#include "CalledNamesReader.h"
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "KeywordSort.h"
@@ -50,7 +51,8 @@ std::vector<KeywordRow> TakeRows(CFuzzInput& input) {
 // The tokenizer, and its lexer if `bLexed`, fed in the given piece sizes, the
 // rest in one last piece; the pieces go to `pCalled` too, if given.
 CSourceUseArray ScanInPieces(const CSymbolIndex& index, std::string_view text,
-                             std::string_view sizes, bool bLexed, CCalledNames* pCalled = nullptr) {
+                             std::string_view sizes, bool bLexed,
+                             CCalledNamesReader* pCalled = nullptr) {
     CSourceUseArray uses;
     CSourceLexer lexer;
     CSourceTokenizer tokenizer(index, uses, bLexed ? &lexer : nullptr);
@@ -115,9 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     // Whatever the pieces, a file's called names hold every name that stands
     // before a '(' of the whole text, as an invocation or a definition's line
     // has it, and it is known to paste when one of its definitions does.
-    CCalledNames called;
-    ScanInPieces(index, text, sizes, true, &called);
-    called.Finish();
+    CCalledNamesReader reader;
+    ScanInPieces(index, text, sizes, true, &reader);
+    const CCalledNames called = reader.Finish();
     const auto mayCall = [&](std::string_view name) {
         return called.MayCall(CCalledNames::CLookup({CCalledNames::Hash(name)}));
     };

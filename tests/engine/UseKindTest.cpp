@@ -2,6 +2,7 @@
 // a load.
 
 #include "CalledNames.h"
+#include "CalledNamesReader.h"
 #include "GlossCutterDoc.h"
 #include "NamedRows.h"
 #include "PastingMacros.h"
@@ -97,11 +98,10 @@ struct CallRow {
 class CalledNamesOf : public testing::TestWithParam<CallRow> {};
 
 CCalledNames NamesOf(const std::vector<std::string_view>& pieces) {
-    CCalledNames names;
+    CCalledNamesReader reader;
     for (const std::string_view piece : pieces)
-        names.Feed(piece);
-    names.Finish();
-    return names;
+        reader.Feed(piece);
+    return reader.Finish();
 }
 
 bool MayCall(const std::vector<std::string_view>& pieces, std::string_view callee = "T") {
@@ -209,14 +209,14 @@ TEST(CalledNamesOf, StayTheirOwnWhenTwoFilesAreReadInTurns) {
     const auto hashes = [](const CCalledNames& names) {
         return std::vector<std::uint32_t>(names.GetHashes().begin(), names.GetHashes().end());
     };
-    CCalledNames inTurnsMany;
-    CCalledNames inTurnsFew;
+    CCalledNamesReader manyReader;
+    CCalledNamesReader fewReader;
     for (std::size_t at = 0; at < many.size(); at += 4096) {
-        inTurnsMany.Feed(std::string_view(many).substr(at, 4096));
-        inTurnsFew.Feed(std::string_view(few).substr(std::min(at / 4096, few.size()), 1));
+        manyReader.Feed(std::string_view(many).substr(at, 4096));
+        fewReader.Feed(std::string_view(few).substr(std::min(at / 4096, few.size()), 1));
     }
-    inTurnsFew.Finish();
-    inTurnsMany.Finish();
+    const CCalledNames inTurnsFew = fewReader.Finish();
+    const CCalledNames inTurnsMany = manyReader.Finish();
     EXPECT_EQ(hashes(inTurnsMany), hashes(NamesOf({many})));
     EXPECT_EQ(hashes(inTurnsFew), hashes(NamesOf({few})));
     EXPECT_EQ(hashes(inTurnsMany).size(), 70'000u);
