@@ -59,6 +59,11 @@ bool CCalledNames::CLookup::Holds(std::uint32_t hash) const {
 }
 
 bool CCalledNames::MayCall(const CLookup& names) const {
-    return m_bUnsure || std::any_of(m_pHashes, m_pHashes + m_nHashes,
-                                    [&](std::uint32_t hash) { return names.Contains(hash); });
+    if (m_bUnsure)
+        return true;
+    for (std::size_t k = 0; k < m_nHashes; ++k) {
+        if (names.Contains(GetHash(k)))
+            return true;
+    }
+    return false;
 }

@@ -52,7 +52,11 @@ public:
         std::array<std::uint64_t, (std::size_t{1} << 16) / 64> m_arrLowBits{};
     };
 
+    // A name's hash, in 24 bits: that tells a name from the hundreds that
+    // a file calls about as well as 32 would, and a file keeps three bytes a
+    // name.
     static std::uint32_t Hash(std::string_view name);
+    static constexpr std::size_t kHashBytes = 3;
 
     // Of a file not read: it may call anything.
     CCalledNames() = default;
@@ -60,8 +64,13 @@ public:
     // False only when no name that `names` looks for stands before a '(' in
     // the file.
     bool MayCall(const CLookup& names) const;
-    // The hashes of the names the file calls, which MayCall looks through.
-    std::span<const std::uint32_t> GetHashes() const { return {m_pHashes, m_nHashes}; }
+    // The hashes of the names the file calls, which MayCall looks through,
+    // kHashBytes each, the lowest byte first.
+    std::size_t GetHashCount() const { return m_nHashes; }
+    std::uint32_t GetHash(std::size_t k) const { return LoadHash(m_pHashes + kHashBytes * k); }
+    std::span<const unsigned char> GetHashBytes() const {
+        return {m_pHashes, kHashBytes * m_nHashes};
+    }
     // Whether the file has a "##", or a '#' that a backslash-newline may join
     // to the next one: it may paste something.
     bool HasPasteMarks() const { return m_bHasPasteMarks; }
@@ -80,13 +89,16 @@ private:
         const std::uint64_t mixed =
             (head * 0x9E3779B97F4A7C15ull ^ tail * 0xC2B2AE3D27D4EB4Full ^ size) *
             0xFF51AFD7ED558CCDull;
-        return static_cast<std::uint32_t>(mixed >> 32);
+        return static_cast<std::uint32_t>(mixed >> (64 - 8 * kHashBytes));
+    }
+    static std::uint32_t LoadHash(const unsigned char* p) {
+        return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
     }
 
     // The hashes, mostly without repeats, in a block of room that the files
     // read on one thread share: it lives as long as one of them holds it.
-    std::shared_ptr<const std::uint32_t[]> m_pBlock;
-    const std::uint32_t* m_pHashes = nullptr;
+    std::shared_ptr<const unsigned char[]> m_pBlock;
+    const unsigned char* m_pHashes = nullptr;
     std::size_t m_nHashes = 0;
     // A '(' had more than the tail of names and blanks before it, or bytes
     // that do not tell: nothing can be ruled out.

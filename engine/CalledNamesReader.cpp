@@ -52,8 +52,8 @@ thread_local CRecentHashes g_recent;
 // a file takes all that is left, and gives back what it did not fill.
 struct CHashRoom {
     static constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
-    std::shared_ptr<std::uint32_t[]> m_pBlock;
-    std::size_t m_nSize = 0;
+    std::shared_ptr<unsigned char[]> m_pBlock;
+    std::size_t m_nSize = 0; // in hashes
     std::size_t m_nUsed = 0; // handed out
 };
 
@@ -63,7 +63,7 @@ thread_local CHashRoom g_room;
 
 bool CCalledNamesReader::EndsTheThreadsRoom() const {
     return m_pBlock != nullptr && m_pBlock == g_room.m_pBlock &&
-           m_pHashes + m_nRoom == g_room.m_pBlock.get() + g_room.m_nUsed;
+           m_pHashes + kHashBytes * m_nRoom == g_room.m_pBlock.get() + kHashBytes * g_room.m_nUsed;
 }
 
 void CCalledNamesReader::MakeRoom(std::size_t nMore) {
@@ -80,11 +80,13 @@ void CCalledNamesReader::MakeRoom(std::size_t nMore) {
     const std::size_t nNeeded = m_nHashes + nMore;
     if (room.m_nSize - room.m_nUsed < nNeeded) {
         room.m_nSize = std::max(CHashRoom::kBlockSize, 2 * nNeeded);
-        room.m_pBlock = std::make_shared_for_overwrite<std::uint32_t[]>(room.m_nSize);
+        // One byte more: Store writes a hash as a whole word.
+        room.m_pBlock = std::make_shared_for_overwrite<unsigned char[]>(
+            kHashBytes * room.m_nSize + sizeof(std::uint32_t) - kHashBytes);
         room.m_nUsed = 0;
     }
-    std::uint32_t* const pHashes = room.m_pBlock.get() + room.m_nUsed;
-    std::copy_n(m_pHashes, m_nHashes, pHashes);
+    unsigned char* const pHashes = room.m_pBlock.get() + kHashBytes * room.m_nUsed;
+    std::copy_n(m_pHashes, kHashBytes * m_nHashes, pHashes);
     m_pBlock = room.m_pBlock;
     m_pHashes = pHashes;
     m_nRoom = room.m_nSize - room.m_nUsed;
@@ -96,7 +98,8 @@ void CCalledNamesReader::Store(std::uint32_t hash) {
     const std::uint64_t key = CRecentHashes::Key(m_nFile, hash);
     const bool bFresh = slot != key;
     slot = key;
-    m_pHashes[m_nHashes] = hash;
+    // Its fourth byte falls on the next hash's room, or past the block's last.
+    std::memcpy(m_pHashes + kHashBytes * m_nHashes, &hash, sizeof hash);
     m_nHashes += bFresh ? 1 : 0;
 }
 
@@ -167,7 +170,8 @@ std::uint64_t BlankOrHidingBytes(const CByteBlockAvx2& bytes) {
 #ifdef GLOSSCUTTER_HAS_AVX2_BLOCK
 // The blocks compiled for AVX2 in whole, as the tokenizer's loop is.
 struct CCalledNamesReader::CAvx2 {
-    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static void AddNames(CCalledNamesReader& names) {
+    GLOSSCUTTER_AVX2_TARGET __attribute__((flatten)) static void
+    AddNames(CCalledNamesReader& names) {
         names.AddNames<CByteBlockAvx2>();
     }
 };
@@ -203,7 +207,7 @@ void CCalledNamesReader::AddInPlace(const char* name, const char* end, bool bWor
 
 template <class TBlock>
 void CCalledNamesReader::AddNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
-                                  std::uint64_t opens) {
+                                        std::uint64_t opens) {
     const std::uint64_t names = NameBytes(bytes);
     // Each '(' adds a hash at most: with room for all, a hash is written
     // whether it is new or not, and only counted when new.
@@ -229,7 +233,7 @@ void CCalledNamesReader::AddNamesBefore(const TBlock& bytes, const char* block, 
 
 template <class TBlock>
 void CCalledNamesReader::AddOtherNamesBefore(const TBlock& bytes, const char* block, std::size_t at,
-                                       std::uint64_t opens, std::uint64_t names) {
+                                             std::uint64_t opens, std::uint64_t names) {
     const std::uint64_t blanks = bytes.template EqualAny<' ', '\t'>();
     for (; opens != 0; opens &= opens - 1) {
         const int open = std::countr_zero(opens);

@@ -69,13 +69,16 @@ private:
     // Whether this file's room is the last the thread handed out.
     bool EndsTheThreadsRoom() const;
 
+    static constexpr std::size_t kHashBytes = CCalledNames::kHashBytes;
+
     std::string_view m_strPiece; // the piece being fed
-    // The hashes: m_nHashes of them, in room for m_nRoom, which the blocks
-    // write in place. The room lies in a block that this thread hands out to
-    // the files it reads, one after the other: a file costs no allocation of
-    // its own, and freeing a load's names frees a few blocks.
-    std::shared_ptr<std::uint32_t[]> m_pBlock;
-    std::uint32_t* m_pHashes = nullptr;
+    // The hashes: m_nHashes of them, kHashBytes each, in room for m_nRoom,
+    // which the blocks write in place. The room lies in a block that this
+    // thread hands out to the files it reads, one after the other: a file
+    // costs no allocation of its own, and freeing a load's names frees a few
+    // blocks.
+    std::shared_ptr<unsigned char[]> m_pBlock;
+    unsigned char* m_pHashes = nullptr;
     std::size_t m_nHashes = 0;
     std::size_t m_nRoom = 0;
     std::uint32_t m_nFile = 0; // this file's number on the thread that reads it

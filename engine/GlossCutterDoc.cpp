@@ -294,16 +294,20 @@ bool CGlossCutterDoc::ScanFiles(CKeywordLoad& load) const {
         [&](std::size_t nMerged) { return GoOn(path(nMerged), nMerged, nFiles); });
     if (!bCompleted)
         return false;
-    PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
     // The pasting macros are known only once every file is read; a second
     // pass finds their invocations, and costs nothing when there are none.
     std::optional<CPastingMacros> pasting =
         FindPastingMacros(load, bKeywordFileMayPaste, read, called);
     if (!pasting)
         return false;
-    if (pasting->IsEmpty())
-        return true;
-    return AddPastedUses(load, FilesThatMayCall(read, called, *pasting), scanner, *pasting);
+    std::vector<std::size_t> calling;
+    if (!pasting->IsEmpty())
+        calling = FilesThatMayCall(read, called, *pasting);
+    // The names are done with: let them go before the sort needs its room.
+    called = {};
+    read = {};
+    PutUsesInWalkOrder(load.m_arrKeywords, nThreads);
+    return pasting->IsEmpty() || AddPastedUses(load, calling, scanner, *pasting);
 }
 
 std::optional<CPastingMacros>

@@ -207,7 +207,10 @@ TEST(CalledNamesOf, StayTheirOwnWhenTwoFilesAreReadInTurns) {
         many += "n" + std::to_string(k) + "(a) ";
     const std::string few = "a(b(c(T(U(d)))))";
     const auto hashes = [](const CCalledNames& names) {
-        return std::vector<std::uint32_t>(names.GetHashes().begin(), names.GetHashes().end());
+        std::vector<std::uint32_t> all;
+        for (std::size_t k = 0; k < names.GetHashCount(); ++k)
+            all.push_back(names.GetHash(k));
+        return all;
     };
     CCalledNamesReader manyReader;
     CCalledNamesReader fewReader;
@@ -223,7 +226,8 @@ TEST(CalledNamesOf, StayTheirOwnWhenTwoFilesAreReadInTurns) {
     // A file read to its end keeps only the room it fills.
     const CCalledNames first = NamesOf({few});
     const CCalledNames next = NamesOf({few});
-    EXPECT_EQ(next.GetHashes().data(), first.GetHashes().data() + first.GetHashes().size());
+    EXPECT_EQ(next.GetHashBytes().data(),
+              first.GetHashBytes().data() + first.GetHashBytes().size());
 }
 
 // The kinds of a load's uses of each keyword, as "FILE:LINE:kind".
